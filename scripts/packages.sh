@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tollmere builds, runs and tests with.
+set -euo pipefail
+packages=(
+  # build
+  g++ cmake make pkg-config
+  # forms and controls, timers, D-Bus (logind power-off)
+  qt6-base-dev libgl-dev
+  # the players: playbin with WAV, MP3 (mpg123) and MIDI (fluidsynth) and a General MIDI soundfont
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-pulseaudio timgm6mb-soundfont
+  # the sound card mixer: ALSA, and its bridge to PulseAudio
+  libasound2-dev libasound2-plugins
+  # Chinese glyphs for the interface
+  fonts-wqy-microhei
+)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    libbenchmark-dev          # benchmarks
+    pulseaudio pulseaudio-utils  # a null sink for the mixer and player tests
+    sox                       # generates test sounds
+  )
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${packages[@]}"

@@ -1,0 +1,26 @@
+// The player of WAV and MIDI files, driven by command strings like a media control.
+#pragma once
+#include <QObject>
+#include <QString>
+
+// Commands: "open" (the file name, as the device type says), "play", "pause", "stop"
+// (back to the start, the file stays open), "close", and "Close" at exit.
+class MciPlayer : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MciPlayer() override = default;
+
+    virtual void setCommand(const QString &command) = 0;
+    virtual void setFileName(const QString &path) = 0;
+    virtual QString fileName() const = 0;
+    // "WaveAudio" or "Sequencer".
+    virtual void setDeviceType(const QString &type) = 0;
+    virtual QString deviceType() const = 0;
+
+signals:
+    // Playback has finished: the file ended, was stopped, or could not be played.
+    void MciDone(int notifyCode);
+    // The control's own play button was pressed.
+    void MciPlayPressed(int cancel);
+};

@@ -1,0 +1,25 @@
+// The player of MP3 files.
+#pragma once
+#include <QObject>
+#include <QString>
+
+class Mp3Player : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Mp3Player() override = default;
+
+    // Opens a file for the next Play; the status (0 = opened) is informative only.
+    virtual int Open(const QString &path, const QString &options) = 0;
+    virtual void Play() = 0;
+    // Also harmless when nothing plays.
+    virtual void Stop() = 0;
+    // The duration of the song once it has started: DurationUnits() × UnitMs() / 1000 is
+    // the length in seconds.
+    virtual double DurationUnits() const = 0;
+    virtual int UnitMs() const = 0;
+
+signals:
+    void PlaybackStarted(int reserved);
+    void PlaybackEnded();
+};

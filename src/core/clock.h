@@ -1,0 +1,70 @@
+// Clock and Timer: every reading of the date and time and every timer goes through here,
+// so the whole program can run on a simulated day.
+#pragma once
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class Timer;
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+
+    QDate date() const { return now().date(); }
+    // Whole seconds since midnight.
+    int secondsOfDay() const;
+    // 1 = Sunday … 7 = Saturday.
+    int weekday() const;
+
+protected:
+    friend class Timer;
+    // Starts a fresh interval for the timer / stops it.
+    virtual void arm(Timer *timer) = 0;
+    virtual void disarm(Timer *timer) = 0;
+    // The timer is being destroyed.
+    virtual void forget(Timer *timer) { disarm(timer); }
+};
+
+// A named timer with an interval and an enabled flag. Enabling a timer that is already
+// enabled leaves its countdown running; enabling a disabled one starts a fresh interval.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    Timer(Clock &clock, const QString &name, int intervalMs, bool enabled = false,
+          QObject *parent = nullptr);
+    ~Timer() override;
+
+    int interval() const { return m_interval; }
+    void setInterval(int ms);
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool on);
+
+    // Called by the clock when the interval has passed.
+    void fire() { emit timeout(); }
+
+signals:
+    void timeout();
+
+private:
+    Clock &m_clock;
+    int m_interval;
+    bool m_enabled = false;
+};
+
+// The system clock; timers run on QTimer.
+class RealClock : public Clock {
+public:
+    ~RealClock() override;
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+
+protected:
+    void arm(Timer *timer) override;
+    void disarm(Timer *timer) override;
+    void forget(Timer *timer) override;
+
+private:
+    QHash<Timer *, class QTimer *> m_timers;
+};

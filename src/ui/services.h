@@ -1,0 +1,28 @@
+// Everything the program needs from the platform, built once by main (or by a test).
+#pragma once
+#include "broadcast/mciplayer.h"
+#include "broadcast/mp3player.h"
+#include "core/clock.h"
+#include "housekeeping/shutdownrequester.h"
+#include "ui/dialogs.h"
+#include "volume/mixerdevice.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+struct Services {
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<MciPlayer> mci;
+    std::unique_ptr<Mp3Player> mp3;
+    std::unique_ptr<MixerDevice> mixer;
+    std::unique_ptr<ShutdownRequester> shutdown;
+    std::unique_ptr<Dialogs> dialogs;
+    std::function<void()> beep;
+    std::function<void()> quit;  // ends the program at once
+    QString appDir;               // the folder of the executable, or a test's folder
+};
+
+// The real platform: system clock, GStreamer players on the default audio output, the
+// ALSA mixer of the default card, logind, Qt dialogs.
+Services makeRealServices(const QString &appDir);

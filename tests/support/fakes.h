@@ -1,0 +1,110 @@
+// Fakes of the platform services: they record what the program asked of them.
+#pragma once
+#include "ui/services.h"
+
+#include <QQueue>
+#include <QStringList>
+
+class FakeMciPlayer : public MciPlayer {
+    Q_OBJECT
+public:
+    // "stop", "close", "file=<path>", "type=WaveAudio", "open", "play", "Close".
+    QStringList log;
+    void setCommand(const QString &command) override { log << command; }
+    void setFileName(const QString &path) override {
+        m_file = path;
+        log << QStringLiteral("file=") + path;
+    }
+    QString fileName() const override { return m_file; }
+    void setDeviceType(const QString &type) override {
+        m_type = type;
+        log << QStringLiteral("type=") + type;
+    }
+    QString deviceType() const override { return m_type; }
+
+private:
+    QString m_file, m_type;
+};
+
+class FakeMp3Player : public Mp3Player {
+    Q_OBJECT
+public:
+    // "Open=<path>", "Play", "Stop".
+    QStringList log;
+    double units = 0;
+    int unitMs = 1;
+    int Open(const QString &path, const QString &) override {
+        log << QStringLiteral("Open=") + path;
+        return 0;
+    }
+    void Play() override { log << QStringLiteral("Play"); }
+    void Stop() override { log << QStringLiteral("Stop"); }
+    double DurationUnits() const override { return units; }
+    int UnitMs() const override { return unitMs; }
+};
+
+class FakeMixer : public MixerDevice {
+public:
+    bool opens = true;
+    Line speakerLine{true, 0, 65535};
+    Line micLine{true, 0, 65535};
+    bool accept = true;
+    QList<long> speakerWrites, micWrites;
+    int openCalls = 0;
+    bool open() override {
+        ++openCalls;
+        return opens;
+    }
+    Line speaker() const override { return speakerLine; }
+    Line microphone() const override { return micLine; }
+    bool setSpeaker(long v) override {
+        speakerWrites << v;
+        return accept;
+    }
+    bool setMicrophone(long v) override {
+        micWrites << v;
+        return accept;
+    }
+};
+
+class FakeShutdown : public ShutdownRequester {
+public:
+    int requests = 0;
+    bool requestPowerOff() override {
+        ++requests;
+        return true;
+    }
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text, title;
+        Buttons buttons;
+        Icon icon;
+        Answer defaultAnswer;
+    };
+    QList<Shown> messages;
+    QList<FileRequest> fileRequests;
+    QQueue<Answer> answers;                     // an empty queue answers the default
+    QQueue<std::optional<QString>> chosenFiles;  // an empty queue cancels
+    QQueue<std::optional<QStringList>> chosenFileLists;
+
+    Answer message(QWidget *, const QString &text, Buttons buttons, Icon icon, const QString &title,
+                   Answer defaultAnswer) override {
+        messages.append({text, title.isEmpty() ? applicationTitle() : title, buttons, icon, defaultAnswer});
+        return answers.isEmpty() ? defaultAnswer : answers.dequeue();
+    }
+    std::optional<QString> openFile(QWidget *, const FileRequest &r) override { return pick(r); }
+    std::optional<QString> saveFile(QWidget *, const FileRequest &r) override { return pick(r); }
+    std::optional<QStringList> openFiles(QWidget *, const FileRequest &r) override {
+        fileRequests << r;
+        return chosenFileLists.isEmpty() ? std::nullopt : chosenFileLists.dequeue();
+    }
+
+private:
+    std::optional<QString> pick(const FileRequest &r) {
+        fileRequests << r;
+        return chosenFiles.isEmpty() ? std::nullopt : chosenFiles.dequeue();
+    }
+};
