@@ -51,10 +51,12 @@ public:
     bool accept = true;
     QList<long> speakerWrites, micWrites;
     int openCalls = 0;
+    int failCode = -19;  // what a failed open reports, like ALSA's -ENODEV
     bool open() override {
         ++openCalls;
         return opens;
     }
+    int openError() const override { return opens ? 0 : failCode; }
     Line speaker() const override { return speakerLine; }
     Line microphone() const override { return micLine; }
     bool setSpeaker(long v) override {

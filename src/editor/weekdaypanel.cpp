@@ -1,0 +1,129 @@
+// The weekday panel's controls, mode and start-up filling.
+#include "editor/weekdaypanel.h"
+
+#include "core/recordfile.h"
+
+#include <QGridLayout>
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text) {
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLineEdit *makeText(QWidget *parent, const char *name) {
+    auto *t = new QLineEdit(parent);
+    t->setObjectName(QLatin1String(name));
+    return t;
+}
+
+}  // namespace
+
+WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表文件设置"), parent) {
+    setObjectName(QStringLiteral("Frame1"));
+    Option1 = new QRadioButton(QStringLiteral("每天相同"), this);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option2 = new QRadioButton(QStringLiteral("每天任意"), this);
+    Option2->setObjectName(QStringLiteral("Option2"));
+
+    Label9 = makeLabel(this, "Label9", QStringLiteral("星期日"));
+    Label3 = makeLabel(this, "Label3", QStringLiteral("星期一"));
+    Label4 = makeLabel(this, "Label4", QStringLiteral("星期二"));
+    Label5 = makeLabel(this, "Label5", QStringLiteral("星期三"));
+    Label6 = makeLabel(this, "Label6", QStringLiteral("星期四"));
+    Label7 = makeLabel(this, "Label7", QStringLiteral("星期五"));
+    Label8 = makeLabel(this, "Label8", QStringLiteral("星期六"));
+    Label22 = makeLabel(this, "Label22", QStringLiteral("每天相同"));
+    Text4 = makeText(this, "Text4");
+    Text5 = makeText(this, "Text5");
+    Text6 = makeText(this, "Text6");
+    Text7 = makeText(this, "Text7");
+    Text8 = makeText(this, "Text8");
+    Text9 = makeText(this, "Text9");
+    Text10 = makeText(this, "Text10");
+    Text23 = makeText(this, "Text23");
+    m_days = {Text4, Text5, Text6, Text7, Text8, Text9, Text10};
+    m_dayLabels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8};
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(Option1, 0, 0);
+    grid->addWidget(Option2, 0, 1);
+    const std::array<QLabel *, 8> labels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8, Label22};
+    const std::array<QLineEdit *, 8> texts = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
+    for (int i = 1; i <= 8; ++i) {
+        Command10[i] = new QPushButton(QStringLiteral("..."), this);
+        Command10[i]->setObjectName(QStringLiteral("Command10_%1").arg(i));
+        Command10[i]->setFixedWidth(32);
+        grid->addWidget(labels[i - 1], i, 0);
+        grid->addWidget(texts[i - 1], i, 1);
+        grid->addWidget(Command10[i], i, 2);
+        connect(texts[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
+    }
+    Command11 = new QPushButton(QStringLiteral("保存"), this);
+    Command11->setObjectName(QStringLiteral("Command11"));
+    Command3 = new QPushButton(QStringLiteral("▲"), this);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command4 = new QPushButton(QStringLiteral("▼"), this);
+    Command4->setObjectName(QStringLiteral("Command4"));
+    grid->addWidget(Command11, 0, 2);
+    grid->addWidget(Command3, 0, 3);
+    grid->addWidget(Command4, 1, 3);
+
+    // Either option's toggle applies the mode; the one switched off and the one switched on
+    // both report, and applying twice is harmless.
+    connect(Option1, &QRadioButton::toggled, this, &WeekdayPanel::applyMode);
+    Option2->setChecked(true);
+    applyMode();
+    Command11->setEnabled(false);
+}
+
+void WeekdayPanel::applyMode() {
+    const bool same = Option1->isChecked();
+    for (int d = 0; d < 7; ++d) {
+        m_dayLabels[d]->setEnabled(!same);
+        m_days[d]->setEnabled(!same);
+        Command10[d + 1]->setEnabled(!same);
+    }
+    Label22->setEnabled(same);
+    Text23->setEnabled(same);
+    Command10[8]->setEnabled(same);
+    Command11->setEnabled(true);
+}
+
+QLineEdit *WeekdayPanel::dayText(int weekday) const {
+    return weekday >= 1 && weekday <= 7 ? m_days[weekday - 1] : nullptr;
+}
+
+QString WeekdayPanel::todayPath(int weekday) const {
+    if (Option1->isChecked())
+        return Text23->text();
+    const QLineEdit *t = dayText(weekday);
+    return t ? t->text() : QString();
+}
+
+WeekdayListConfig WeekdayPanel::config() const {
+    WeekdayListConfig c;
+    c.SameEveryDay = Option1->isChecked();
+    for (int d = 0; d < 7; ++d)
+        c.DayPaths[d] = m_days[d]->text();
+    c.EveryDayPath = Text23->text();
+    return c;
+}
+
+void WeekdayPanel::showConfig(const WeekdayListConfig &c) {
+    (c.SameEveryDay ? Option1 : Option2)->setChecked(true);
+    applyMode();
+    for (int d = 0; d < 7; ++d)
+        m_days[d]->setText(c.DayPaths[d]);
+    Text23->setText(c.EveryDayPath);
+    Command11->setEnabled(false);
+}
+
+void WeekdayPanel::loadConfig(const QString &appDir) {
+    RecordFile file(appDir + QLatin1String(WeekdayListConfig::FileName), WeekdayListConfig::RecordSize);
+    // A file that cannot be opened reads like a missing one: per-weekday lists, no paths.
+    const QByteArray record = file.open() ? file.read(1) : QByteArray();
+    showConfig(WeekdayListConfig::fromRecord(record));
+}

@@ -1,0 +1,43 @@
+// Frame1 "列表文件设置": the live weekday list configuration the scheduler reads every second.
+#pragma once
+#include "editor/lstcfg.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+
+class WeekdayPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit WeekdayPanel(QWidget *parent = nullptr);
+
+    QRadioButton *Option1;  // "每天相同"
+    QRadioButton *Option2;  // "每天任意"
+    QLineEdit *Text4, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10;  // Sunday … Saturday
+    QLineEdit *Text23;                                                  // every day
+    QLabel *Label9, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label22;
+    std::array<QPushButton *, 9> Command10{};  // "..." browse buttons, index 1 … 8
+    QPushButton *Command11;                    // "保存"
+    QPushButton *Command3;                     // "▲"
+    QPushButton *Command4;                     // "▼"
+
+    // The text box of a weekday (1 = Sunday … 7 = Saturday).
+    QLineEdit *dayText(int weekday) const;
+    // The path the scheduler should load today.
+    QString todayPath(int weekday) const;
+
+    WeekdayListConfig config() const;
+    // Fills the controls as start-up does: the mode applied, the texts set, nothing unsaved.
+    void showConfig(const WeekdayListConfig &config);
+    // Reads AppDir + "LstCfg.Cfg" (created empty when missing) into the controls.
+    void loadConfig(const QString &appDir);
+
+private:
+    void applyMode();
+
+    std::array<QLineEdit *, 7> m_days{};
+    std::array<QLabel *, 7> m_dayLabels{};
+};
