@@ -1,0 +1,47 @@
+// clsVolume: the program's one handle on the sound card's speaker and microphone volume.
+#pragma once
+#include "volume/mixerdevice.h"
+
+#include <QtGlobal>
+
+class Dialogs;
+class QWidget;
+
+// Volumes are plain numbers in the mixer's own units, neither scaled nor clamped here.
+// The read properties report what this object holds and never ask the device.
+class clsVolume {
+public:
+    // The device and the dialogs must outlive the object; either may be null (no mixer, no
+    // message box) so a program without a sound card still runs.
+    clsVolume(MixerDevice *device, Dialogs *dialogs, QWidget *dialogParent = nullptr);
+
+    // Opens the mixer and finds the speaker and microphone volume controls. A mixer that
+    // cannot be opened is reported once, and every range stays 0.
+    void meOpenMixer();
+
+    qint32 prMixerErr() const { return m_mixerErr; }
+    qint32 prSpeakerMinVolume() const { return m_speakerMin; }
+    qint32 prSpeakerMaxVolume() const { return m_speakerMax; }
+    qint32 prSpeakerVolume() const { return m_speakerVolume; }
+    // Stores the value, then sends it to the speaker control as it is.
+    void prSpeakerVolume(qint32 value);
+    qint32 prMicMinVolume() const { return m_micMin; }
+    qint32 prMicMaxVolume() const { return m_micMax; }
+    qint32 prMicVolume() const { return m_micVolume; }
+    void prMicVolume(qint32 value);
+
+private:
+    MixerDevice *m_device;
+    Dialogs *m_dialogs;
+    QWidget *m_dialogParent;
+    bool m_opened = false;
+    MixerDevice::Line m_speakerControl;
+    MixerDevice::Line m_micControl;
+    qint32 m_micVolume = 0;
+    qint32 m_micMax = 0;
+    qint32 m_micMin = 0;
+    qint32 m_speakerVolume = 0;
+    qint32 m_speakerMax = 0;
+    qint32 m_speakerMin = 0;
+    qint32 m_mixerErr = 0;
+};
