@@ -2,6 +2,7 @@
 #include "editor/weekdaypanel.h"
 
 #include "core/recordfile.h"
+#include "ui/windowheight.h"
 
 #include <QGridLayout>
 
@@ -21,7 +22,15 @@ QLineEdit *makeText(QWidget *parent, const char *name) {
 
 }  // namespace
 
-WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表文件设置"), parent) {
+WeekdayPanel::WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent)
+    : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(&dialogs), m_appDir(appDir) {
+    m_CommonDialog1.emplace(dialogs, this);
+    build();
+}
+
+WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表文件设置"), parent) { build(); }
+
+void WeekdayPanel::build() {
     setObjectName(QStringLiteral("Frame1"));
     Option1 = new QRadioButton(QStringLiteral("每天相同"), this);
     Option1->setObjectName(QStringLiteral("Option1"));
@@ -60,6 +69,7 @@ WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表�
         grid->addWidget(texts[i - 1], i, 1);
         grid->addWidget(Command10[i], i, 2);
         connect(texts[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
+        connect(Command10[i], &QPushButton::clicked, this, [this, i] { Command10_Click(i); });
     }
     Command11 = new QPushButton(QStringLiteral("保存"), this);
     Command11->setObjectName(QStringLiteral("Command11"));
@@ -74,6 +84,10 @@ WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表�
     // Either option's toggle applies the mode; the one switched off and the one switched on
     // both report, and applying twice is harmless.
     connect(Option1, &QRadioButton::toggled, this, &WeekdayPanel::applyMode);
+    connect(Command11, &QPushButton::clicked, this, &WeekdayPanel::Command11_Click);
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { windowheight::setCentred(window(), windowheight::Compact); });
+    connect(Command4, &QPushButton::clicked, this, [this] { windowheight::setCentred(window(), windowheight::Full); });
     Option2->setChecked(true);
     applyMode();
     Command11->setEnabled(false);
@@ -122,8 +136,36 @@ void WeekdayPanel::showConfig(const WeekdayListConfig &c) {
 }
 
 void WeekdayPanel::loadConfig(const QString &appDir) {
+    m_appDir = appDir;
     RecordFile file(appDir + QLatin1String(WeekdayListConfig::FileName), WeekdayListConfig::RecordSize);
     // A file that cannot be opened reads like a missing one: per-weekday lists, no paths.
     const QByteArray record = file.open() ? file.read(1) : QByteArray();
     showConfig(WeekdayListConfig::fromRecord(record));
+}
+
+void WeekdayPanel::Command10_Click(int index) {
+    if (!m_CommonDialog1)
+        return;
+    CommonDialog &dialog = *m_CommonDialog1;
+    dialog.Filter = QStringLiteral("*.lst");
+    dialog.FileName = m_appDir + QStringLiteral("*.lst");
+    dialog.DefaultExt = QStringLiteral(".lst");
+    if (!dialog.ShowOpen())
+        return;
+    const std::array<QLineEdit *, 8> texts = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
+    texts[index - 1]->setText(dialog.FileName);
+}
+
+void WeekdayPanel::Command11_Click() {
+    const QString path = m_appDir + QLatin1String(WeekdayListConfig::FileName);
+    const QString error = replaceFile(path, config().toRecord());
+    if (!error.isEmpty()) {
+        // The settings are still in the controls and still in force; "保存" stays enabled so
+        // the user can try again once the folder is writable.
+        if (m_dialogs)
+            m_dialogs->message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, error),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    Command11->setEnabled(false);
 }

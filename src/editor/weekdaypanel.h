@@ -1,6 +1,7 @@
 // Frame1 "列表文件设置": the live weekday list configuration the scheduler reads every second.
 #pragma once
 #include "editor/lstcfg.h"
+#include "ui/commondialog.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -8,10 +9,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <optional>
 
 class WeekdayPanel : public QGroupBox {
     Q_OBJECT
 public:
+    // File dialogs and messages go through dialogs; LstCfg.Cfg lies in appDir.
+    WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent = nullptr);
+    // Without the dialog service the browse buttons do nothing and saving writes to the folder
+    // loadConfig() last read from; kept only until the main window hands over its services.
     explicit WeekdayPanel(QWidget *parent = nullptr);
 
     QRadioButton *Option1;  // "每天相同"
@@ -36,7 +42,14 @@ public:
     void loadConfig(const QString &appDir);
 
 private:
+    void build();
     void applyMode();
+    void Command10_Click(int index);
+    void Command11_Click();
+
+    Dialogs *m_dialogs = nullptr;
+    QString m_appDir;
+    std::optional<CommonDialog> m_CommonDialog1;
 
     std::array<QLineEdit *, 7> m_days{};
     std::array<QLabel *, 7> m_dayLabels{};

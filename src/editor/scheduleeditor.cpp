@@ -1,0 +1,458 @@
+// The schedule editor's controls and commands.
+#include "editor/scheduleeditor.h"
+
+#include "broadcast/todaylist.h"
+#include "core/schedulelistfile.h"
+#include "core/timetext.h"
+#include "ui/flexgrid.h"
+#include "ui/twips.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <cmath>
+
+using editorrules::State;
+
+namespace {
+
+const QString ListFilter = QStringLiteral("*.lst");
+const QString SoundFilter = QStringLiteral("*.wav|*.wav|*.mid|*.mid|*.mp3|*.mp3|*.mid;*.wav;*.mp3|*.mid;*.wav;*.mp3");
+
+template <typename W>
+W *named(W *widget, const char *name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+}  // namespace
+
+ScheduleEditor::ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid &MSFlexGrid1,
+                               TodayList &todayList, QWidget *parent)
+    : QGroupBox(QStringLiteral("播放设置"), parent),
+      m_dialogs(dialogs),
+      m_appDir(appDir),
+      m_todayGrid(MSFlexGrid1),
+      m_todayList(todayList),
+      m_CommonDialog1(dialogs, this) {
+    setObjectName(QStringLiteral("Frame2"));
+
+    Label10 = named(new QLabel(QStringLiteral("项目名称"), this), "Label10");
+    Text11 = named(new QLineEdit(this), "Text11");
+    Label11 = named(new QLabel(QStringLiteral("声音文件"), this), "Label11");
+    Text12 = named(new QLineEdit(this), "Text12");
+    Command12 = named(new QPushButton(QStringLiteral("..."), this), "Command12");
+    Command12->setFixedWidth(32);
+    timefield::selectAllOnFocus(Text11);
+    timefield::selectAllOnFocus(Text12);
+
+    Label12 = named(new QLabel(QStringLiteral("开播时间"), this), "Label12");
+    StartEntry = new TimeEntry({"Text13", "VScroll1", "Text14", "VScroll2", "Text15", "VScroll3"},
+                               {TimeEntry::Variant::MainWindow, true, false}, this);
+    Text13 = StartEntry->hoursText;
+    Text14 = StartEntry->minutesText;
+    Text15 = StartEntry->secondsText;
+    VScroll1 = StartEntry->hoursSpinner;
+    VScroll2 = StartEntry->minutesSpinner;
+    VScroll3 = StartEntry->secondsSpinner;
+
+    Label15 = named(new QLabel(QStringLiteral("播放长度"), this), "Label15");
+    Option3 = named(new QRadioButton(QStringLiteral("播完"), this), "Option3");
+    Option4 = named(new QRadioButton(QStringLiteral("定时"), this), "Option4");
+    auto *lengthGroup = new QButtonGroup(this);
+    lengthGroup->addButton(Option3);
+    lengthGroup->addButton(Option4);
+    Option3->setChecked(true);
+    LengthEntry = new TimeEntry({"Text16", "VScroll4", "Text17", "VScroll5", "Text18", "VScroll6"},
+                                {TimeEntry::Variant::MainWindow, true, false}, this);
+    Text16 = LengthEntry->hoursText;
+    Text17 = LengthEntry->minutesText;
+    Text18 = LengthEntry->secondsText;
+    VScroll4 = LengthEntry->hoursSpinner;
+    VScroll5 = LengthEntry->minutesSpinner;
+    VScroll6 = LengthEntry->secondsSpinner;
+
+    Label18 = named(new QLabel(QStringLiteral("列表文件"), this), "Label18");
+    Text19 = named(new QLineEdit(this), "Text19");
+
+    Command6 = named(new QPushButton(QStringLiteral("打开文件"), this), "Command6");
+    Command13 = named(new QPushButton(QStringLiteral("另存为"), this), "Command13");
+    Command7 = named(new QPushButton(QStringLiteral("添加"), this), "Command7");
+    Command8 = named(new QPushButton(QStringLiteral("修改"), this), "Command8");
+    Command9 = named(new QPushButton(QStringLiteral("删除"), this), "Command9");
+    Command5 = named(new QPushButton(QStringLiteral("放弃"), this), "Command5");
+    Command18 = named(new QPushButton(QStringLiteral("排序保存"), this), "Command18");
+    for (QPushButton *b : {Command6, Command13, Command7, Command8, Command9, Command5, Command18})
+        b->setAutoDefault(false);
+
+    MSFlexGrid2 = named(new FlexGrid(4, this), "MSFlexGrid2");
+    // The grid takes the right half of the window; its width is fixed so that the column widths
+    // set at start-up fit it exactly.
+    MSFlexGrid2->setFixedWidth(twipsToPixels(5100));
+
+    auto *fields = new QGridLayout;
+    int row = 0;
+    fields->addWidget(Label10, row, 0);
+    fields->addWidget(Text11, row++, 1, 1, 2);
+    fields->addWidget(Label11, row, 0);
+    fields->addWidget(Text12, row, 1);
+    fields->addWidget(Command12, row++, 2);
+    fields->addWidget(Label12, row, 0);
+    fields->addWidget(StartEntry, row++, 1, 1, 2);
+    auto *options = new QHBoxLayout;
+    options->addWidget(Option3);
+    options->addWidget(Option4);
+    options->addStretch();
+    fields->addWidget(Label15, row, 0);
+    fields->addLayout(options, row++, 1, 1, 2);
+    fields->addWidget(LengthEntry, row++, 1, 1, 2);
+    fields->addWidget(Label18, row, 0);
+    fields->addWidget(Text19, row++, 1, 1, 2);
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(Command6, 0, 0);
+    buttons->addWidget(Command13, 0, 1);
+    buttons->addWidget(Command18, 0, 2);
+    buttons->addWidget(Command7, 1, 0);
+    buttons->addWidget(Command8, 1, 1);
+    buttons->addWidget(Command9, 1, 2);
+    buttons->addWidget(Command5, 2, 2);
+    fields->addLayout(buttons, row++, 0, 1, 3);
+    fields->setRowStretch(row, 1);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addWidget(MSFlexGrid2);
+
+    connect(Command6, &QPushButton::clicked, this, &ScheduleEditor::Command6_Click);
+    connect(Command12, &QPushButton::clicked, this, &ScheduleEditor::Command12_Click);
+    connect(Command7, &QPushButton::clicked, this, &ScheduleEditor::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &ScheduleEditor::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &ScheduleEditor::Command9_Click);
+    connect(Command5, &QPushButton::clicked, this, &ScheduleEditor::Command5_Click);
+    connect(Command13, &QPushButton::clicked, this, &ScheduleEditor::Command13_Click);
+    connect(Command18, &QPushButton::clicked, this, &ScheduleEditor::Command18_Click);
+    connect(MSFlexGrid2, &FlexGrid::Click, this, &ScheduleEditor::MSFlexGrid2_Click);
+
+    setState(State::Closed);
+}
+
+void ScheduleEditor::prepareGrid() {
+    FlexGrid &g = *MSFlexGrid2;
+    const double w = g.WidthTwips();
+    for (int c = 0; c <= 2; ++c)
+        g.setColWidth(c, int(std::lround(w * 5 / 27)));
+    g.setColWidth(3, int(std::lround(w * (1 - 15.0 / 27) - 100)));
+    const QStringList headers = {QStringLiteral("开播时间"), QStringLiteral("项目名称"), QStringLiteral("播放时间"),
+                                 QStringLiteral("播放文件")};
+    for (int c = 0; c < headers.size(); ++c)
+        g.setTextMatrix(0, c, headers[c]);
+    g.setRows(1);
+    g.setRow(0);
+}
+
+void ScheduleEditor::setState(State state) {
+    m_state = state;
+    const editorrules::StateView v = editorrules::stateView(state);
+    Command6->setText(v.command6);
+    Command7->setText(v.command7);
+    Command8->setText(v.command8);
+    Command9->setText(v.command9);
+    Command6->setEnabled(v.command6Enabled);
+    Command7->setEnabled(v.command7Enabled);
+    Command8->setEnabled(v.command8Enabled);
+    Command9->setEnabled(v.command9Enabled);
+    Command13->setEnabled(v.command13Enabled);
+    Command5->setEnabled(v.command5Enabled);
+    MSFlexGrid2->setEnabled(v.gridEnabled);
+    // The default button stays until another one is made default, whatever the state.
+    QPushButton *const defaults[] = {nullptr, Command7, Command8, Command9};
+    if (v.defaultButton >= 7) {
+        if (m_defaultButton)
+            m_defaultButton->setDefault(false);
+        m_defaultButton = defaults[v.defaultButton - 6];
+        m_defaultButton->setDefault(true);
+    }
+}
+
+void ScheduleEditor::keyPressEvent(QKeyEvent *event) {
+    // Text boxes pass Enter on; it presses the panel's default button as in a dialog.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
+        m_defaultButton->isEnabled()) {
+        m_defaultButton->click();
+        event->accept();
+        return;
+    }
+    QGroupBox::keyPressEvent(event);
+}
+
+void ScheduleEditor::reportFailure(const QString &what, const QString &path, const QString &reason) {
+    QString text = what + QStringLiteral("\n") + path;
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n（") + reason + QStringLiteral("）");
+    m_dialogs.message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+}
+
+// --- opening and closing -------------------------------------------------------------------
+
+void ScheduleEditor::Command6_Click() {
+    if (m_state == State::Closed)
+        openList();
+    else
+        closeList();
+}
+
+void ScheduleEditor::openList() {
+    m_CommonDialog1.Filter = ListFilter;
+    m_CommonDialog1.FileName = m_appDir + QStringLiteral("*.lst");
+    m_CommonDialog1.DefaultExt = QStringLiteral("lst");
+    if (!m_CommonDialog1.ShowOpen())
+        return;
+    const QString path = m_CommonDialog1.FileName;
+    QList<ScheduleItem> items;
+    const QString error = ScheduleListFile::load(path, &items);
+    if (!error.isEmpty()) {
+        // Nothing is open then: the panel stays closed and the user may choose another file.
+        reportFailure(QStringLiteral("列表文件无法打开，没有打开任何文件："), path, error);
+        return;
+    }
+    Text19->setText(path);
+    setState(State::Open);
+    emit listOpenChanged(true);
+    fillGrid(items);
+}
+
+void ScheduleEditor::closeList() {
+    const QString path = Text19->text();
+    if (!path.isEmpty()) {
+        QList<ScheduleItem> items;
+        const QString error = ScheduleListFile::load(path, &items);
+        if (!error.isEmpty()) {
+            // Today's schedule keeps what it had rather than being emptied by an unreadable file.
+            reportFailure(QStringLiteral("列表文件无法读取，今天的播放列表保持不变："), path, error);
+        } else {
+            todaygrid::show(m_todayGrid, m_todayList, items);
+            todaygrid::clearMarks(m_todayGrid);
+            if (items.size() > TodayList::Capacity)
+                m_dialogs.message(this,
+                                  QStringLiteral("此列表共有 %1 项，今天的播放只能使用前 %2 项。")
+                                      .arg(items.size())
+                                      .arg(TodayList::Capacity),
+                                  Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        }
+    }
+    Text19->clear();
+    setState(State::Closed);
+    MSFlexGrid2->setRow(0);
+    MSFlexGrid2->setRows(1);
+    MSFlexGrid2->setRow(0);
+    emit listOpenChanged(false);
+}
+
+// --- the input fields ------------------------------------------------------------------------
+
+void ScheduleEditor::Command12_Click() {
+    // The initial name and extension stay as the last use left them, so the dialog opens in
+    // the folder last used.
+    m_CommonDialog1.Filter = SoundFilter;
+    if (m_CommonDialog1.ShowOpen())
+        Text12->setText(m_CommonDialog1.FileName);
+}
+
+ScheduleItem ScheduleEditor::fieldItem() const {
+    const QString length = Option3->isChecked() ? timetext::playToEnd() : LengthEntry->composedText();
+    ScheduleItem item = editorrules::itemFromRow({StartEntry->composedText(), Text11->text(), length, Text12->text()});
+    return item;
+}
+
+void ScheduleEditor::MSFlexGrid2_Click() {
+    const int r = MSFlexGrid2->Row();
+    // The header row offers nothing to take into the fields.
+    if (MSFlexGrid2->Rows() <= 1 || r < 1)
+        return;
+    Text11->setText(MSFlexGrid2->TextMatrix(r, editorrules::NameColumn));
+    Text12->setText(MSFlexGrid2->TextMatrix(r, editorrules::FileColumn));
+    const int start = timetext::parse(MSFlexGrid2->TextMatrix(r, editorrules::StartColumn)).value_or(0);
+    StartEntry->setTime(start / 3600, start / 60 % 60, start % 60);
+    const QString length = MSFlexGrid2->TextMatrix(r, editorrules::LengthColumn);
+    if (length != timetext::playToEnd()) {
+        Option4->setChecked(true);
+        const int l = timetext::parse(length).value_or(0);
+        LengthEntry->setTime(l / 3600, l / 60 % 60, l % 60);
+    } else {
+        // Only the boxes: the spinners keep their values, and the next arrow click goes on from there.
+        Text16->setText(QStringLiteral("00"));
+        Text17->setText(QStringLiteral("00"));
+        Text18->setText(QStringLiteral("00"));
+        Option3->setChecked(true);
+    }
+}
+
+// --- grid and file ---------------------------------------------------------------------------
+
+void ScheduleEditor::fillGrid(const QList<ScheduleItem> &items) {
+    FlexGrid &g = *MSFlexGrid2;
+    g.setRows(int(items.size()) + 1);
+    FlexGridModel *cells = g.cells();
+    for (int i = 0; i < items.size(); ++i)
+        cells->setRowTexts(i + 1, editorrules::rowTexts(items[i]));
+    g.setRow(0);
+    g.setCol(0);
+}
+
+QList<ScheduleItem> ScheduleEditor::gridItems(const QList<int> &rows) const {
+    QList<ScheduleItem> items;
+    items.reserve(rows.size());
+    const FlexGrid &g = *MSFlexGrid2;
+    for (int r : rows)
+        items.append(editorrules::itemFromRow(
+            {g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2), g.TextMatrix(r, 3)}));
+    return items;
+}
+
+QList<int> ScheduleEditor::sortedGridRows() const {
+    QStringList starts;
+    const int n = MSFlexGrid2->Rows() - 1;
+    starts.reserve(n);
+    for (int r = 1; r <= n; ++r)
+        starts.append(MSFlexGrid2->TextMatrix(r, editorrules::StartColumn));
+    return editorrules::sortedRows(starts);
+}
+
+bool ScheduleEditor::rewriteAndReload(const QString &path, const QList<ScheduleItem> &items) {
+    const QString error = ScheduleListFile::rewrite(path, items);
+    if (!error.isEmpty()) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+        return false;
+    }
+    QList<ScheduleItem> written;
+    if (!ScheduleListFile::load(path, &written).isEmpty()) {
+        // The file was written whole; show its records as they went to disk.
+        written.clear();
+        for (const ScheduleItem &item : items)
+            written.append(ScheduleItem::fromRecord(item.toRecord()));
+    }
+    fillGrid(written);
+    return true;
+}
+
+bool ScheduleEditor::fileMatchesGrid(const QString &path) {
+    int n = 0;
+    const QString error = ScheduleListFile::count(path, &n);
+    if (!error.isEmpty()) {
+        reportFailure(QStringLiteral("列表文件无法打开，没有写入："), path, error);
+        return false;
+    }
+    if (n != MSFlexGrid2->Rows() - 1) {
+        reportFailure(QStringLiteral("列表文件已被移走或被其他程序改动，没有写入。"
+                                     "可用“排序保存”或“另存为”保存编辑器中的列表："),
+                      path, QString());
+        return false;
+    }
+    return true;
+}
+
+// --- the commands ----------------------------------------------------------------------------
+
+void ScheduleEditor::Command7_Click() {
+    const QString path = Text19->text();
+    if (path.isEmpty())
+        return;
+    if (m_state != State::Adding) {
+        setState(State::Adding);
+        Text11->setFocus();
+        return;
+    }
+    if (Text12->text().isEmpty()) {
+        Text12->setFocus();
+        return;
+    }
+    if (Option4->isChecked() && timetext::parse(LengthEntry->composedText()).value_or(0) == 0) {
+        m_dialogs.message(this, QStringLiteral("时间设置错误！"), Dialogs::Buttons::Ok, Dialogs::Icon::None);
+        return;
+    }
+    const int n = MSFlexGrid2->Rows() - 1;
+    if (n >= ScheduleListFile::MaxItems) {
+        m_dialogs.message(this, QStringLiteral("一个列表最多 %1 项，不能再添加。").arg(ScheduleListFile::MaxItems),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
+    // A failed write keeps the panel adding: OK tries again, "放弃" gives up.
+    if (!fileMatchesGrid(path))
+        return;
+    const ScheduleItem item = fieldItem();
+    const QString error = ScheduleListFile::append(path, item);
+    if (!error.isEmpty()) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+        return;
+    }
+    const int current = MSFlexGrid2->Row();
+    MSFlexGrid2->setRows(n + 2);
+    MSFlexGrid2->setRow(current);
+    MSFlexGrid2->cells()->setRowTexts(n + 1, editorrules::newRowTexts(item));
+    MSFlexGrid2->setTopRow(n + 1);
+    setState(State::Open);
+}
+
+void ScheduleEditor::Command8_Click() {
+    const int r = MSFlexGrid2->Row();
+    if (r < 1)
+        return;
+    if (m_state != State::Modifying) {
+        setState(State::Modifying);
+        Text11->setFocus();
+        return;
+    }
+    const QString path = Text19->text();
+    if (!fileMatchesGrid(path))
+        return;
+    const ScheduleItem item = fieldItem();
+    const QString error = ScheduleListFile::overwrite(path, r, item);
+    if (!error.isEmpty()) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+        return;
+    }
+    MSFlexGrid2->cells()->setRowTexts(r, editorrules::newRowTexts(item));
+    setState(State::Open);
+}
+
+void ScheduleEditor::Command9_Click() {
+    const int r = MSFlexGrid2->Row();
+    if (r < 1)
+        return;
+    if (m_state != State::Deleting) {
+        setState(State::Deleting);
+        return;
+    }
+    QList<int> rows;
+    for (int i = 1; i < MSFlexGrid2->Rows(); ++i)
+        if (i != r)
+            rows.append(i);
+    if (!rewriteAndReload(Text19->text(), gridItems(rows)))
+        return;
+    setState(State::Open);
+}
+
+void ScheduleEditor::Command5_Click() {
+    setState(State::Open);
+}
+
+void ScheduleEditor::Command13_Click() {
+    if (Text19->text().isEmpty())
+        return;
+    m_CommonDialog1.Filter = ListFilter;
+    m_CommonDialog1.FileName = m_appDir + QStringLiteral("*.lst");
+    m_CommonDialog1.DefaultExt = QStringLiteral("lst");
+    if (!m_CommonDialog1.ShowSave())
+        return;
+    if (MSFlexGrid2->Rows() <= 1)
+        return;
+    const QString path = m_CommonDialog1.FileName;
+    if (rewriteAndReload(path, gridItems(sortedGridRows())))
+        Text19->setText(path);
+}
+
+void ScheduleEditor::Command18_Click() {
+    if (MSFlexGrid2->Rows() <= 1 || Text19->text().isEmpty())
+        return;
+    rewriteAndReload(Text19->text(), gridItems(sortedGridRows()));
+}
