@@ -119,8 +119,8 @@ QByteArray encodeField(const QString &text, int n) {
     if (!chars.isEmpty() && chars.back().isHighSurrogate())
         chars.back() = QLatin1Char(' ');
     QByteArray bytes = encode(chars);
-    if (bytes.size() <= n)
-        return bytes;  // cannot be shorter: n characters encode to at least n bytes
+    if (bytes.size() <= n)  // shorter only when a character took two UTF-16 units
+        return bytes + QByteArray(n - bytes.size(), ' ');
     // Walk whole characters so the cut never lands inside a double-byte character.
     int pos = 0;
     while (pos < n) {

@@ -5,7 +5,7 @@
 
 RecordFile::RecordFile(const QString &path, int recordSize) : m_file(path), m_recordSize(recordSize) {}
 
-bool RecordFile::open() { return m_file.open(QIODevice::ReadWrite); }
+bool RecordFile::open(QIODevice::OpenMode mode) { return m_file.open(mode); }
 
 int RecordFile::countFor(qint64 length, int recordSize) {
     const qint64 whole = length / recordSize;

@@ -12,7 +12,7 @@ public:
     RecordFile(const QString &path, int recordSize);
 
     // False when the path cannot be opened or created; error() says why.
-    bool open();
+    bool open(QIODevice::OpenMode mode = QIODevice::ReadWrite);
     QString error() const { return m_file.errorString(); }
 
     qint64 length() const { return m_file.size(); }

@@ -3,16 +3,20 @@
 
 #include "core/recordfile.h"
 
+#include <QFile>
+
 namespace ScheduleListFile {
 
 namespace {
 constexpr int R = ScheduleItem::RecordSize;
 }
 
-QString load(const QString &path, QList<ScheduleItem> *items) {
+QString load(const QString &path, QList<ScheduleItem> *items, Missing missing) {
     items->clear();
     RecordFile file(path, R);
-    if (!file.open())
+    if (missing == Missing::ReadAsEmpty && !QFile::exists(path))
+        return {};
+    if (!file.open(missing == Missing::Create ? QIODevice::ReadWrite : QIODevice::ReadOnly))
         return file.error();
     const int n = file.count();
     const QByteArray all = file.readAll();

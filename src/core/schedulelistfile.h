@@ -12,8 +12,12 @@ constexpr int MaxItems = 32766;
 // Every call returns an empty text on success, else why the file could not be used.
 // Opening a path that does not exist creates it empty.
 
+enum class Missing { Create, ReadAsEmpty };
+
 // Load: every item in file order (a partial last record reads with zeros for its missing bytes).
-QString load(const QString &path, QList<ScheduleItem> *items);
+// The scheduler reads with ReadAsEmpty: it looks at whatever path a text box holds, even one
+// still being typed, and must not leave empty files behind wherever that points.
+QString load(const QString &path, QList<ScheduleItem> *items, Missing missing = Missing::Create);
 // Count only.
 QString count(const QString &path, int *n);
 // Append as record count + 1.

@@ -68,9 +68,20 @@ int FlexGrid::TopRow() const {
     return r < 0 ? 0 : r + 1;
 }
 
-void FlexGrid::setColWidth(int column, int twips) { setColumnWidth(column, twipsToPixels(twips)); }
+void FlexGrid::setColWidth(int column, int twips) {
+    if (column < 0 || column >= Cols())
+        return;
+    if (m_colTwips.size() < Cols())
+        m_colTwips.resize(Cols(), -1);
+    m_colTwips[column] = twips;
+    setColumnWidth(column, twipsToPixels(twips));
+}
 
-int FlexGrid::ColWidth(int column) const { return pixelsToTwips(columnWidth(column)); }
+int FlexGrid::ColWidth(int column) const {
+    if (column >= 0 && column < m_colTwips.size() && m_colTwips[column] >= 0)
+        return m_colTwips[column];
+    return pixelsToTwips(columnWidth(column));
+}
 
 int FlexGrid::WidthTwips() const { return pixelsToTwips(width()); }
 

@@ -51,4 +51,5 @@ private:
     int m_row = 1;
     int m_col = 0;
     bool m_afterDoubleClick = false;
+    QList<int> m_colTwips;  // widths as set, before rounding to pixels
 };

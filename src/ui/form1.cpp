@@ -1,14 +1,161 @@
-// Form1's start-up and exit.
+// Form1's controls, start-up and exit.
 #include "ui/form1.h"
+
+#include "editor/weekdaypanel.h"
+#include "ui/flexgrid.h"
+#include "ui/twips.h"
+#include "ui/windowheight.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr int FormWidthTwips = 10440;
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
+template <typename W>
+W *named(W *widget, const char *name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// The activity icons: a loudspeaker, grey when idle and green in its alternate picture.
+QPixmap speakerIcon(bool active) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor c = active ? QColor(0, 170, 0) : QColor(140, 140, 140);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawRect(3, 9, 5, 6);
+    p.drawPolygon(QPolygon({QPoint(8, 9), QPoint(14, 4), QPoint(14, 20), QPoint(8, 15)}));
+    if (active) {
+        p.setPen(QPen(c, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRect(12, 6, 8, 12), -60 * 16, 120 * 16);
+        p.drawArc(QRect(12, 2, 12, 20), -60 * 16, 120 * 16);
+    }
+    return pm;
+}
+
+}  // namespace
 
 Form1::Form1(Services &services, QWidget *parent) : QWidget(parent), m_services(services) {
     setObjectName(QStringLiteral("Form1"));
-    Command1 = new QPushButton(QStringLiteral("退出"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    setWindowTitle(QStringLiteral("Tollmere"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedWidth(twipsToPixels(FormWidthTwips));
+    buildMainBar();
+
+    Frame1 = new WeekdayPanel(this);
+    Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2760));
+
+    Clock &clock = *m_services.clock;
+    Timer1 = new Timer(clock, QStringLiteral("Timer1"), 1000, false, this);
+    Timer4 = new Timer(clock, QStringLiteral("Timer4"), 5000, false, this);
+    Timer11 = new Timer(clock, QStringLiteral("Timer11"), 6000, false, this);
+
+    TickControls controls{Label1, Label2, Label26, Label27, Label28, Image7, Image8, Image9, Image10, MSFlexGrid1};
+    TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11};
+    m_tick = std::make_unique<SchedulerTick>(clock, controls, outputs, todayList, playback,
+                                             [this](int weekday) { return Frame1->todayPath(weekday); });
+    connect(Timer1, &Timer::timeout, this, [this] { m_tick->Timer1_Timer(); });
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { windowheight::setCentred(this, windowheight::WithLists); });
+    connect(Frame1->Command3, &QPushButton::clicked, this,
+            [this] { windowheight::setCentred(this, windowheight::Compact); });
+    connect(Frame1->Command4, &QPushButton::clicked, this,
+            [this] { windowheight::setCentred(this, windowheight::Full); });
+
+    startUp();
 }
 
 Form1::~Form1() = default;
+
+void Form1::buildMainBar() {
+    auto label = [this](const char *name, const QString &text, QRect geometry) {
+        auto *l = named(new QLabel(text, this), name);
+        l->setGeometry(geometry);
+        return l;
+    };
+    auto button = [this](const char *name, const QString &caption, int left, int width) {
+        auto *b = named(new QPushButton(caption, this), name);
+        b->setGeometry(twipsRect(left, 2460, width, 360));
+        return b;
+    };
+
+    Label2 = label("Label2", QStringLiteral("88-88-88"), twipsRect(540, 360, 1700, 1000));
+    Label1 = label("Label1", QStringLiteral("88:88:88"), twipsRect(2340, 360, 3000, 1000));
+    QFont clockFont = Label1->font();
+    clockFont.setPointSize(26);
+    clockFont.setBold(true);
+    Label1->setFont(clockFont);
+
+    const QPixmap idle = speakerIcon(false), active = speakerIcon(true);
+    Image9 = label("Image9", QString(), twipsRect(540, 1560, 360, 360));
+    Image10 = label("Image10", QString(), twipsRect(540, 1560, 360, 360));
+    Image7 = label("Image7", QString(), twipsRect(4920, 1560, 360, 360));
+    Image8 = label("Image8", QString(), twipsRect(4920, 1560, 360, 360));
+    Image7->setPixmap(idle);
+    Image10->setPixmap(idle);
+    Image8->setPixmap(active);
+    Image9->setPixmap(active);
+    Image8->hide();
+    Image9->hide();
+
+    Label26 = label("Label26", QStringLiteral("Tollmere 3.0版") + QString(21, QChar(0x3000)),
+                    twipsRect(900, 1500, 3960, 420));
+    Label26->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    Label27 = label("Label27", QStringLiteral("校园广播定时播放") + QString(40, QChar(0x3000)),
+                    twipsRect(1260, 2010, 3300, 360));
+    Label27->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0);"));
+
+    MSFlexGrid1 = named(new FlexGrid(5, this), "MSFlexGrid1");
+    MSFlexGrid1->setGeometry(twipsRect(5460, 360, 4740, 2040));
+    Label28 = label("Label28", QStringLiteral("列表文件："), twipsRect(5520, 2460, 3600, 360));
+
+    Picture1 = named(new QWidget(this), "Picture1");
+    Picture1->setGeometry(twipsRect(3600, 60, 6600, 300));
+    Picture1->setAutoFillBackground(true);
+    Label19 = named(new QLabel(Picture1), "Label19");
+    Label19->setGeometry(0, 0, Picture1->width(), Picture1->height());
+    Picture1->hide();
+
+    Command1 = button("Command1", QStringLiteral("退出"), 540, 1200);
+    Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
+    Command21 = button("Command21", QStringLiteral("播放"), 4080, 900);
+    Command21->hide();
+    Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);
+    Command28 = named(new QPushButton(QStringLiteral("音量"), this), "Command28");
+    Command28->setGeometry(twipsRect(540, 2040, 660, 360));
+}
+
+void Form1::startUp() {
+    windowheight::setCentred(this, windowheight::Compact);
+    prepareTodayGrid();
+    Frame1->loadConfig(m_services.appDir);
+    MSFlexGrid1->setRows(1);
+    Timer1->setEnabled(true);
+    Timer11->setEnabled(true);
+}
+
+void Form1::prepareTodayGrid() {
+    FlexGrid &g = *MSFlexGrid1;
+    const double w = g.WidthTwips();
+    g.setColWidth(0, int(std::lround(w / 20)));
+    for (int c = 1; c <= 3; ++c)
+        g.setColWidth(c, int(std::lround(w * 5 / 27)));
+    g.setColWidth(4, int(std::lround(w * (1 - 1.0 / 20 - 15.0 / 27) - 100)));
+    const QStringList headers = {QString(), QStringLiteral("开播时间"), QStringLiteral("项目名称"),
+                                 QStringLiteral("播放时间"), QStringLiteral("播放文件")};
+    for (int c = 0; c < headers.size(); ++c)
+        g.setTextMatrix(0, c, headers[c]);
+}
 
 void Form1::Command1_Click() {
     m_services.mci->setCommand(QStringLiteral("Close"));

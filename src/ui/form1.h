@@ -1,9 +1,17 @@
 // Form1: the main window, composing the panels of every subsystem.
 #pragma once
+#include "broadcast/playbackstate.h"
+#include "broadcast/schedulertick.h"
+#include "broadcast/todaylist.h"
 #include "ui/services.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <memory>
+
+class FlexGrid;
+class WeekdayPanel;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -11,10 +19,41 @@ public:
     explicit Form1(Services &services, QWidget *parent = nullptr);
     ~Form1() override;
 
-    QPushButton *Command1 = nullptr;  // "退出"
+    // The main bar.
+    QLabel *Label1 = nullptr;   // clock
+    QLabel *Label2 = nullptr;   // date
+    QLabel *Label19 = nullptr;  // full text strip, in Picture1
+    QWidget *Picture1 = nullptr;
+    QLabel *Label26 = nullptr;  // status lines
+    QLabel *Label27 = nullptr;
+    QLabel *Label28 = nullptr;  // today's list file
+    QLabel *Image7 = nullptr, *Image8 = nullptr, *Image9 = nullptr, *Image10 = nullptr;
+    FlexGrid *MSFlexGrid1 = nullptr;
+    QPushButton *Command1 = nullptr;   // "退出"
+    QPushButton *Command2 = nullptr;   // "▼"
+    QPushButton *Command19 = nullptr;  // "停播"
+    QPushButton *Command21 = nullptr;  // "播放", hidden
+    QPushButton *Command28 = nullptr;  // "音量"
+
+    // The panels below the main bar.
+    WeekdayPanel *Frame1 = nullptr;
+
+    // Timers of the main window.
+    Timer *Timer1 = nullptr;   // one-second scheduler tick
+    Timer *Timer4 = nullptr;   // start delay of a due item
+    Timer *Timer11 = nullptr;  // random music check
+
+    TodayList todayList;
+    PlaybackState playback;
+    SchedulerTick &tick() { return *m_tick; }
+    QString appDir() const { return m_services.appDir; }
 
 private:
+    void buildMainBar();
+    void startUp();
+    void prepareTodayGrid();
     void Command1_Click();
 
     Services &m_services;
+    std::unique_ptr<SchedulerTick> m_tick;
 };

@@ -1,0 +1,63 @@
+// The one-second tick: clock and date, today's list, and the scan for items about to start.
+#pragma once
+#include "broadcast/playbackstate.h"
+#include "broadcast/todaylist.h"
+
+#include <QLabel>
+#include <functional>
+
+class Clock;
+class FlexGrid;
+class Mp3Player;
+class Timer;
+
+// An item is due when now < start < now + 5 s, both strict and without wrapping at
+// midnight: it is found on up to four ticks before its time, and the first one marks it.
+constexpr int DueWindowSeconds = 5;
+constexpr bool isDue(int now, int start) { return now < start && start < now + DueWindowSeconds; }
+
+// The controls of the main bar the tick writes.
+struct TickControls {
+    QLabel *Label1 = nullptr;   // clock
+    QLabel *Label2 = nullptr;   // date and weekday
+    QLabel *Label26 = nullptr;  // status line: file
+    QLabel *Label27 = nullptr;  // status line: times
+    QLabel *Label28 = nullptr;  // "列表文件：" + today's list path
+    QWidget *Image7 = nullptr, *Image8 = nullptr, *Image9 = nullptr, *Image10 = nullptr;
+    FlexGrid *MSFlexGrid1 = nullptr;
+};
+
+// What the tick hands over to the playback engine and the random music.
+struct TickOutputs {
+    Mp3Player *mp3 = nullptr;
+    std::function<void()> beep;
+    Timer *Timer4 = nullptr;   // the start delay
+    Timer *Timer11 = nullptr;  // the random music check
+};
+
+class SchedulerTick {
+public:
+    // configuredPath(weekday) is the list the weekday configuration names for that day.
+    SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list,
+                  PlaybackState &state, std::function<QString(int)> configuredPath);
+
+    void Timer1_Timer();
+    void SelectTodayList();
+    void LoadTodayList();
+
+    int TodayWeekday = 1;
+    int BlinkPhase = 0;
+
+private:
+    void showActivity();
+    void showClock();
+    void scanDue();
+    void startItem(int i, const TodayItem &item);
+
+    Clock &m_clock;
+    TickControls m_c;
+    TickOutputs m_out;
+    TodayList &m_list;
+    PlaybackState &m_state;
+    std::function<QString(int)> m_configuredPath;
+};

@@ -1,0 +1,213 @@
+// The list file byte for byte: records, counts, GBK fields, times, damaged files.
+#include "core/gbk.h"
+#include "core/recordfile.h"
+#include "core/schedulelistfile.h"
+#include "core/timetext.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestListFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    static QByteArray bytesOf(const QString &path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    static void writeBytes(const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+private slots:
+    void recordLayout() {
+        const ScheduleItem item{8 * 3600, QStringLiteral("上课"), 300, QStringLiteral("C:/bell.wav")};
+        const QByteArray r = item.toRecord();
+        QCOMPARE(r.size(), 136);
+        QCOMPARE(r.left(8), QByteArray::fromHex("555555555555D53F"));
+        QCOMPARE(r.mid(8, 20), gbk::encode(QStringLiteral("上课")) + QByteArray(16, ' '));
+        double len;
+        memcpy(&len, r.constData() + 28, 8);
+        QCOMPARE(len, 300.0 / 86400);
+        QCOMPARE(r.mid(36, 100), QByteArray("C:/bell.wav") + QByteArray(89, ' '));
+        QCOMPARE(ScheduleItem::fromRecord(r), item);
+    }
+
+    void playToEndAndZeroLengthAreTheSameRecord() {
+        const auto a = ScheduleItem::fromTexts("08:00:00", "a", QStringLiteral("播完"), "x.wav");
+        const auto b = ScheduleItem::fromTexts("08:00:00", "a", "00:00:00", "x.wav");
+        QVERIFY(a && b);
+        QCOMPARE(a->toRecord(), b->toRecord());
+        QCOMPARE(a->toRecord().mid(28, 8), QByteArray(8, '\0'));
+        QCOMPARE(timetext::lengthText(ScheduleItem::fromRecord(b->toRecord()).PlayLength), QStringLiteral("播完"));
+    }
+
+    void textFields_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("ascii") << "Bell" << "Bell";
+        QTest::newRow("twelve chinese characters keep ten")
+            << QStringLiteral("一二三四五六七八九十十一") << QStringLiteral("一二三四五六七八九十");
+        QTest::newRow("leading and trailing spaces go") << "  morning  " << "morning";
+        QTest::newRow("cut inside a double-byte character")
+            << QStringLiteral("abc一二三四五六七八九") << QStringLiteral("abc一二三四五六七八");
+        QTest::newRow("not in GBK becomes ?") << QStringLiteral("a😀b") << "a?b";
+        QTest::newRow("longer than 20 characters") << "abcdefghijklmnopqrstuvwxyz" << "abcdefghijklmnopqrst";
+    }
+    void textFields() {
+        QFETCH(QString, name);
+        QFETCH(QString, readBack);
+        const ScheduleItem item{0, name, 0, "f"};
+        const QByteArray r = item.toRecord();
+        QCOMPARE(r.size(), 136);
+        QCOMPARE(ScheduleItem::fromRecord(r).ItemName, readBack);
+    }
+
+    void halfCharacterIsPaddedWithASpace() {
+        // 19 bytes of text, then a double-byte character that does not fit.
+        const QByteArray f = gbk::encodeField(QStringLiteral("abcdefghijklmnopqrs一"), 20);
+        QCOMPARE(f, QByteArray("abcdefghijklmnopqrs "));
+    }
+
+    void pathOverOneHundredBytes() {
+        const QString folder = QString(60, QChar(0x6587));  // "文" × 60 = 120 bytes
+        const ScheduleItem item{0, "n", 0, folder + "/x.wav"};
+        QCOMPARE(ScheduleItem::fromRecord(item.toRecord()).SoundFile, QString(50, QChar(0x6587)));
+    }
+
+    void midnightAndShortTimes() {
+        const ScheduleItem item{0, "n", 30, "f"};
+        QCOMPARE(item.toRecord().left(8), QByteArray(8, '\0'));
+        QCOMPARE(timetext::shortTime(0), QStringLiteral("0:00:00"));
+        QCOMPARE(timetext::twoDigitTime(0), QStringLiteral("00:00:00"));
+        QCOMPARE(timetext::shortTime(8 * 3600 + 300), QStringLiteral("8:05:00"));
+        QCOMPARE(timetext::lengthText(30), QStringLiteral("0:00:30"));
+        QCOMPARE(timetext::parse("8:05:00"), std::optional<int>(29100));
+        QCOMPARE(timetext::parse("08:05:00"), std::optional<int>(29100));
+        QCOMPARE(timetext::parse("24:00:00"), std::nullopt);
+        QCOMPARE(timetext::parse("8:5"), std::nullopt);
+        QCOMPARE(timetext::parse("ab:cd:ef"), std::nullopt);
+    }
+
+    void storedDoublesRoundToTheNearestSecond_data() {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("a hair under eight") << (8 * 3600 - 0.0001) / 86400 << 8 * 3600;
+        QTest::newRow("with a date part") << 45000.5 << 12 * 3600;
+        QTest::newRow("not a number") << std::nan("") << 0;
+        QTest::newRow("infinite") << HUGE_VAL << 0;
+        QTest::newRow("last second") << 86399.0 / 86400 << 86399;
+    }
+    void storedDoublesRoundToTheNearestSecond() {
+        QFETCH(double, stored);
+        QFETCH(int, seconds);
+        QCOMPARE(timetext::fromOle(stored), seconds);
+    }
+
+    void counts_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty") << 0 << 0;
+        QTest::newRow("200 bytes") << 200 << 1;
+        QTest::newRow("204 bytes, 1.5 to even") << 204 << 2;
+        QTest::newRow("340 bytes, 2.5 to even") << 340 << 2;
+        QTest::newRow("1360 bytes") << 1360 << 10;
+        QTest::newRow("1428 bytes, 10.5 to even") << 1428 << 10;
+        QTest::newRow("60 bytes") << 60 << 0;
+        QTest::newRow("70 bytes") << 70 << 1;
+    }
+    void counts() {
+        QFETCH(int, length);
+        QFETCH(int, count);
+        const QString p = path(QStringLiteral("count%1.lst").arg(length));
+        writeBytes(p, QByteArray(length, 'x'));
+        int n = -1;
+        QVERIFY(ScheduleListFile::count(p, &n).isEmpty());
+        QCOMPARE(n, count);
+    }
+
+    void accessPatterns() {
+        const QString p = path("patterns.lst");
+        QList<ScheduleItem> items;
+        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());  // a new name is an empty list
+        QVERIFY(QFile::exists(p));
+        QCOMPARE(items.size(), 0);
+        const ScheduleItem a{8 * 3600, "a", 0, "a.wav"}, b{9 * 3600, "b", 30, "b.mid"}, c{10 * 3600, "c", 60, "c.mp3"};
+        QVERIFY(ScheduleListFile::append(p, a).isEmpty());
+        QVERIFY(ScheduleListFile::append(p, b).isEmpty());
+        QVERIFY(ScheduleListFile::append(p, c).isEmpty());
+        QCOMPARE(bytesOf(p).size(), 408);
+        QCOMPARE(bytesOf(p).mid(272, 136), c.toRecord());  // record 3 lies at bytes 272 to 407
+        QVERIFY(ScheduleListFile::overwrite(p, 2, c).isEmpty());
+        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());
+        QCOMPARE(items, (QList<ScheduleItem>{a, c, c}));
+        QVERIFY(ScheduleListFile::rewrite(p, {b}).isEmpty());
+        QCOMPARE(bytesOf(p), b.toRecord());
+    }
+
+    void damagedFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        const QByteArray good = ScheduleItem{3600, "x", 0, "x.wav"}.toRecord();
+        QTest::newRow("truncated last record") << good + good.left(100) << 2;
+        QTest::newRow("not a list file") << QByteArray(500, char(0xFF)) << 4;
+        QTest::newRow("invalid GBK") << QByteArray(136, char(0x81)) << 1;
+        QTest::newRow("zeros") << QByteArray(272, '\0') << 2;
+    }
+    void damagedFiles() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, count);
+        const QString p = path("damaged.lst");
+        writeBytes(p, bytes);
+        QList<ScheduleItem> items;
+        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());
+        QCOMPARE(items.size(), count);
+        for (const ScheduleItem &it : items) {
+            QVERIFY(it.StartTime >= 0 && it.StartTime < 86400);
+            QVERIFY(!it.ItemName.startsWith(' ') && !it.SoundFile.endsWith(' '));
+        }
+    }
+
+    void truncatedRecordReadsZeros() {
+        const QByteArray good = ScheduleItem{3600, "x", 0, "x.wav"}.toRecord();
+        const ScheduleItem partial = ScheduleItem::fromRecord(good.left(40));
+        QCOMPARE(partial.StartTime, 3600);
+        QCOMPARE(partial.ItemName, QStringLiteral("x"));
+        QCOMPARE(partial.SoundFile, QStringLiteral("x.wa"));  // the rest is missing: zeros, cleaned away
+    }
+
+    void unusablePathsAreErrors() {
+        QList<ScheduleItem> items;
+        QVERIFY(!ScheduleListFile::load(path("no/such/folder/x.lst"), &items).isEmpty());
+        QDir(m_dir.path()).mkdir("folder.lst");
+        QVERIFY(!ScheduleListFile::load(path("folder.lst"), &items).isEmpty());
+        QVERIFY(!ScheduleListFile::append(path("no/such/folder/x.lst"), {}).isEmpty());
+        QVERIFY(!ScheduleListFile::rewrite(path("folder.lst"), {}).isEmpty());
+        QVERIFY(QFileInfo(path("folder.lst")).isDir());
+        // The scheduler's read of a missing file is an empty list and creates nothing.
+        QVERIFY(ScheduleListFile::load(path("missing.lst"), &items, ScheduleListFile::Missing::ReadAsEmpty).isEmpty());
+        QVERIFY(!QFile::exists(path("missing.lst")));
+    }
+
+    void failedRewriteKeepsTheOldList() {
+        const QString p = path("keep.lst");
+        const ScheduleItem a{8 * 3600, "a", 0, "a.wav"};
+        QVERIFY(ScheduleListFile::rewrite(p, {a}).isEmpty());
+        // A folder where the temporary file would go makes the write fail before the swap.
+        const QString err = replaceFile(path("no/such/folder/keep.lst"), QByteArray("x"));
+        QVERIFY(!err.isEmpty());
+        QCOMPARE(bytesOf(p), a.toRecord());
+    }
+
+    void gbkRoundTrip() {
+        const QString text = QStringLiteral("校园广播 ABC 123 播完");
+        QCOMPARE(gbk::decode(gbk::encode(text)), text);
+        QCOMPARE(gbk::decode(QByteArray("\x81")), QStringLiteral("?"));  // half a character at the end
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListFile)
+#include "tst_listfile.moc"
