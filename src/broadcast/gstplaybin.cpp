@@ -1,0 +1,256 @@
+// GstPlaybin: one GStreamer playbin sounding through a named audio sink, its bus read on the UI thread.
+#include "broadcast/gstplaybin.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QUrl>
+
+#include <gst/gst.h>
+
+Q_LOGGING_CATEGORY(lcPlayer, "tollmere.player")
+
+namespace {
+
+// playbin's GstPlayFlags value for "decode and play audio"; video and subtitles are never
+// wanted on a public-address system.
+constexpr int PlayFlagAudio = 1 << 1;
+
+void ensureGstInit() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GError *err = nullptr;
+        if (!gst_init_check(nullptr, nullptr, &err)) {
+            qCWarning(lcPlayer) << "GStreamer could not start:" << (err ? err->message : "");
+            g_clear_error(&err);
+        }
+    });
+}
+
+const QByteArray &soundFontBytes() {
+    static const QByteArray path = GstPlaybin::soundFontPath().toLocal8Bit();
+    return path;
+}
+
+// fluiddec is created deep inside playbin's decoder when a MIDI file is found; it needs the
+// soundfont before it starts, and this signal comes right after the element is made.
+void onElementSetup(GstElement *, GstElement *element, gpointer) {
+    GstElementFactory *factory = gst_element_get_factory(element);
+    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0 && !soundFontBytes().isEmpty())
+        g_object_set(element, "soundfont", soundFontBytes().constData(), nullptr);
+}
+
+}  // namespace
+
+QString GstPlaybin::soundFontPath() {
+    // timgm6mb-soundfont installs TimGM6mb.sf2; default-GM.sf2 is Debian's alternatives link
+    // to whichever General MIDI soundfont is preferred on the machine.
+    static const char *const candidates[] = {
+        "/usr/share/sounds/sf2/default-GM.sf2",
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",
+        "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    };
+    for (const char *c : candidates) {
+        const QFileInfo fi(QString::fromLatin1(c));
+        if (fi.exists() && fi.isReadable())
+            return fi.canonicalFilePath();
+    }
+    return {};
+}
+
+GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(parent) {
+    ensureGstInit();
+    m_pipeline = gst_element_factory_make("playbin", nullptr);
+    if (!m_pipeline) {
+        qCWarning(lcPlayer) << "GStreamer has no playbin; nothing can be played";
+        return;
+    }
+    gst_object_ref_sink(m_pipeline);
+    g_object_set(m_pipeline, "flags", PlayFlagAudio, nullptr);
+    g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+
+    m_sink = gst_element_factory_make(audioSink.toUtf8().constData(), nullptr);
+    if (m_sink) {
+        gst_object_ref_sink(m_sink);
+        if (audioSink == QLatin1String("fakesink")) {
+            g_object_set(m_sink, "sync", TRUE, nullptr);
+            g_signal_connect(m_sink, "handoff", G_CALLBACK(onHandoff), this);
+        }
+        g_object_set(m_pipeline, "audio-sink", m_sink, nullptr);
+    } else {
+        qCWarning(lcPlayer) << "audio output" << audioSink << "is not available; nothing will be played";
+    }
+
+    m_bus = gst_element_get_bus(m_pipeline);
+    gst_bus_set_sync_handler(m_bus, reinterpret_cast<GstBusSyncHandler>(&GstPlaybin::onSyncMessage), this,
+                             nullptr);
+}
+
+GstPlaybin::~GstPlaybin() {
+    if (!m_pipeline)
+        return;
+    // Going to NULL joins every streaming thread, so once it returns nothing posts to the bus
+    // any more and the sync handler can go without a race against this object's end.
+    gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    gst_bus_set_sync_handler(m_bus, nullptr, nullptr, nullptr);
+    gst_object_unref(m_bus);
+    gst_object_unref(m_pipeline);
+    if (m_sink)
+        gst_object_unref(m_sink);
+}
+
+int GstPlaybin::onSyncMessage(GstBus *, GstMessage *, void *self) {
+    auto *p = static_cast<GstPlaybin *>(self);
+    if (!p->m_drainQueued.exchange(true))
+        QMetaObject::invokeMethod(p, "drainBus", Qt::QueuedConnection);
+    return GST_BUS_PASS;  // the message stays queued on the bus for drainBus()
+}
+
+void GstPlaybin::onHandoff(GstElement *, void *, void *, void *self) {
+    auto *p = static_cast<GstPlaybin *>(self);
+    std::function<void()> fn;
+    {
+        std::lock_guard lock(p->m_observerLock);
+        fn = std::move(p->m_firstBufferObserver);
+        p->m_firstBufferObserver = nullptr;
+        if (fn)
+            g_object_set(p->m_sink, "signal-handoffs", FALSE, nullptr);
+    }
+    if (fn)
+        fn();
+}
+
+void GstPlaybin::armFirstBufferObserver(std::function<void()> fn) {
+    if (!m_sink)
+        return;
+    std::lock_guard lock(m_observerLock);
+    m_firstBufferObserver = std::move(fn);
+    g_object_set(m_sink, "signal-handoffs", TRUE, nullptr);
+}
+
+void GstPlaybin::drainBus() {
+    m_drainQueued = false;
+    QPointer<GstPlaybin> alive(this);
+    while (alive && m_bus) {
+        GstMessage *msg = gst_bus_pop(m_bus);
+        if (!msg)
+            break;
+        handle(msg);  // may emit, and a receiver may rewind, unload or even delete us
+        gst_message_unref(msg);
+    }
+}
+
+void GstPlaybin::handle(GstMessage *msg) {
+    switch (GST_MESSAGE_TYPE(msg)) {
+    case GST_MESSAGE_ERROR: {
+        if (m_failed || !m_loaded)
+            return;
+        GError *err = nullptr;
+        gchar *debug = nullptr;
+        gst_message_parse_error(msg, &err, &debug);
+        const QString text = QString::fromUtf8(err ? err->message : "unknown error");
+        g_clear_error(&err);
+        g_free(debug);
+        qCWarning(lcPlayer) << "cannot play" << m_path << ":" << text;
+        m_failed = true;
+        m_playing = false;
+        // Stop the streaming threads now; later errors of the same failure are dropped.
+        setState(GST_STATE_READY);
+        flushBus();
+        emit failed(text);
+        return;
+    }
+    case GST_MESSAGE_EOS:
+        if (!m_loaded)
+            return;
+        m_playing = false;
+        emit endOfStream();
+        return;
+    case GST_MESSAGE_STATE_CHANGED: {
+        if (GST_MESSAGE_SRC(msg) != GST_OBJECT(m_pipeline))
+            return;
+        GstState oldState, newState, pending;
+        gst_message_parse_state_changed(msg, &oldState, &newState, &pending);
+        if (newState == GST_STATE_PLAYING && !m_playing) {
+            m_playing = true;
+            emit reachedPlaying();
+        }
+        return;
+    }
+    case GST_MESSAGE_ASYNC_DONE:
+    case GST_MESSAGE_DURATION_CHANGED:
+        if (durationMs())
+            emit durationKnown();
+        return;
+    default:
+        return;
+    }
+}
+
+void GstPlaybin::setState(int state) {
+    if (m_pipeline)
+        gst_element_set_state(m_pipeline, static_cast<GstState>(state));
+}
+
+void GstPlaybin::flushBus() {
+    // Messages still queued belong to what was just stopped (an end of stream that raced a
+    // stop, say) and must not be taken for news about what comes next.
+    if (!m_bus)
+        return;
+    gst_bus_set_flushing(m_bus, TRUE);
+    gst_bus_set_flushing(m_bus, FALSE);
+}
+
+bool GstPlaybin::load(const QString &path) {
+    unload();
+    if (!m_pipeline || !m_sink || path.isEmpty())
+        return false;
+    QFile probe(path);
+    if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly))
+        return false;
+    probe.close();
+    m_path = path;
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+    g_object_set(m_pipeline, "uri", uri.constData(), nullptr);
+    m_loaded = true;
+    // Prerolling now lets a following play() start at once; a failure arrives on the bus.
+    setState(GST_STATE_PAUSED);
+    return true;
+}
+
+void GstPlaybin::play() {
+    if (m_loaded && !m_failed)
+        setState(GST_STATE_PLAYING);
+}
+
+void GstPlaybin::pause() {
+    if (m_loaded && !m_failed) {
+        setState(GST_STATE_PAUSED);
+        m_playing = false;
+    }
+}
+
+void GstPlaybin::rewind() {
+    if (!m_loaded)
+        return;
+    setState(GST_STATE_READY);
+    flushBus();
+    m_playing = false;
+}
+
+void GstPlaybin::unload() {
+    setState(GST_STATE_NULL);
+    flushBus();
+    m_loaded = false;
+    m_failed = false;
+    m_playing = false;
+    m_path.clear();
+}
+
+std::optional<qint64> GstPlaybin::durationMs() const {
+    gint64 d = 0;
+    if (!m_loaded || !m_pipeline || !gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &d) || d <= 0)
+        return std::nullopt;
+    return d / GST_MSECOND;
+}

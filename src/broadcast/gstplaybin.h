@@ -1,0 +1,84 @@
+// GstPlaybin: one GStreamer playbin sounding through a named audio sink, its bus read on the UI thread.
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
+
+// The pipeline lives in GStreamer's own threads. Its bus is never read there: a sync handler
+// only queues a call to drainBus() on the thread that owns this object (the UI thread), so
+// every signal below is emitted on the UI thread, one handler at a time like any timer tick.
+// No call here waits for a state change to complete: they return after GStreamer has accepted
+// the request (the few milliseconds that stopping the streaming threads takes at most).
+class GstPlaybin : public QObject {
+    Q_OBJECT
+public:
+    // audioSink is a GStreamer element factory name ("autoaudiosink", "pulsesink", "fakesink").
+    // A fakesink is made to hold each buffer until its time, like a sound card, so playback
+    // in tests takes real time.
+    explicit GstPlaybin(const QString &audioSink, QObject *parent = nullptr);
+    ~GstPlaybin() override;
+
+    // False when the named sink could not be made: nothing can then be played, and no other
+    // output is ever chosen in its place (a silent fake sink would hide a broken setup).
+    bool sinkReady() const { return m_sink != nullptr; }
+
+    // Forgets any file, takes path and starts loading it in the background (to PAUSED).
+    // False, with nothing loaded, when the file cannot be read or there is no sink.
+    bool load(const QString &path);
+    bool isLoaded() const { return m_loaded; }
+    // An error has been reported since the last load(); the file will not play.
+    bool hasFailed() const { return m_failed; }
+    void play();
+    void pause();
+    // Stops and goes back to the start; the file stays loaded.
+    void rewind();
+    // Stops and forgets the file.
+    void unload();
+    // The pipeline has reached PLAYING since the last play() (cleared by pause, rewind, unload).
+    bool isPlaying() const { return m_playing; }
+    std::optional<qint64> durationMs() const;
+
+    // The General MIDI soundfont that MIDI files are synthesised with; empty when none is
+    // installed (fluidsynth then tries its own default).
+    static QString soundFontPath();
+
+    // Test hook: fn runs once, on a streaming thread, when the sink next renders a buffer
+    // (the preroll buffer does not count, so after play() this is the first sound played).
+    // Only with a "fakesink"; arm it again for each measurement.
+    void armFirstBufferObserver(std::function<void()> fn);
+
+signals:
+    void reachedPlaying();
+    void durationKnown();
+    void endOfStream();
+    void failed(const QString &message);
+
+private:
+    Q_INVOKABLE void drainBus();
+    void handle(GstMessage *msg);
+    void setState(int state);
+    void flushBus();
+    static int onSyncMessage(GstBus *bus, GstMessage *msg, void *self);
+    static void onHandoff(GstElement *sink, void *buffer, void *pad, void *self);
+
+    GstElement *m_pipeline = nullptr;
+    GstElement *m_sink = nullptr;  // owned by m_pipeline once set as its audio sink
+    GstBus *m_bus = nullptr;
+    std::atomic<bool> m_drainQueued{false};
+    bool m_loaded = false;
+    bool m_failed = false;
+    bool m_playing = false;
+    QString m_path;
+
+    std::mutex m_observerLock;
+    std::function<void()> m_firstBufferObserver;
+};
