@@ -1,0 +1,244 @@
+// The one-second tick on the whole main window: today's list, the due scan, the displays.
+#include "broadcast/statustexts.h"
+#include "editor/weekdaypanel.h"
+#include "support/listfiles.h"
+#include "support/testenv.h"
+#include "ui/flexgrid.h"
+#include "ui/form1.h"
+
+#include <QtTest>
+
+namespace {
+const QDate Sunday(2026, 12, 6), Monday(2026, 12, 7), Saturday(2026, 12, 12);
+}
+
+class TestSchedulerTick : public QObject {
+    Q_OBJECT
+
+    // A Form1 on a simulated clock, Monday's list (Text5) = the given items.
+    struct Rig {
+        TestEnv env;
+        std::unique_ptr<Form1> form;
+        Rig(const QDateTime &start, const QList<ScheduleItem> &monday) : env(start) {
+            writeList(env.path("monday.lst"), monday);
+            form = std::make_unique<Form1>(env.services);
+            form->Frame1->Text5->setText(env.path("monday.lst"));
+        }
+        FlexGrid &grid() { return *form->MSFlexGrid1; }
+        bool marked(int row) { return grid().TextMatrix(row, 0) == QStringLiteral("√"); }
+        void runTo(const QTime &t) { env.clock->advanceTo(QDateTime(env.clock->date(), t)); }
+    };
+
+    static QList<ScheduleItem> bellAtEight() {
+        return {item("08:00:00", "上课", "00:00:30", "/sounds/bell.wav")};
+    }
+
+private slots:
+    void firstTickLoadsTodaysList() {
+        Rig rig(QDateTime(Monday, QTime(6, 0)), bellAtEight());
+        QCOMPARE(rig.grid().Rows(), 1);
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.grid().Rows(), 2);
+        QCOMPARE(rig.form->todayList.path, rig.env.path("monday.lst"));
+        QCOMPARE(rig.form->Label28->text(), "列表文件：" + rig.env.path("monday.lst"));
+        QCOMPARE(rig.grid().TextMatrix(1, 1), QStringLiteral("8:00:00"));
+        QCOMPARE(rig.grid().TextMatrix(1, 2), QStringLiteral("上课"));
+        QCOMPARE(rig.grid().TextMatrix(1, 3), QStringLiteral("0:00:30"));
+        QCOMPARE(rig.grid().TextMatrix(1, 4), QStringLiteral("/sounds/bell.wav"));
+        QCOMPARE(rig.form->todayList.count(), 1);
+    }
+
+    void weekdayModeAgainstEveryDayMode() {
+        Rig rig(QDateTime(Monday, QTime(6, 0)), bellAtEight());
+        writeList(rig.env.path("every.lst"), {item("09:00:00", "a", QStringLiteral("播完"), "a.wav"),
+                                              item("10:00:00", "b", QStringLiteral("播完"), "b.wav")});
+        rig.form->Frame1->Text23->setText(rig.env.path("every.lst"));
+        rig.form->Frame1->Text4->setText(rig.env.path("every.lst"));  // Sunday's box is not looked at
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->todayList.count(), 1);
+        rig.form->Frame1->Option1->setChecked(true);
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->todayList.count(), 2);
+        QCOMPARE(rig.grid().TextMatrix(2, 3), QStringLiteral("播完"));
+    }
+
+    void emptyPathKeepsTheListAndMissingFileEmptiesIt() {
+        Rig rig(QDateTime(Monday, QTime(6, 0)), bellAtEight());
+        rig.env.clock->advance(1000);
+        rig.form->Frame1->Text5->setText(QString());
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->todayList.count(), 1);
+        QCOMPARE(rig.form->Label28->text(), "列表文件：" + rig.env.path("monday.lst"));
+        rig.form->Frame1->Text5->setText(rig.env.path("gone.lst"));
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->todayList.count(), 0);
+        QCOMPARE(rig.grid().Rows(), 1);
+        QVERIFY(!QFile::exists(rig.env.path("gone.lst")));
+    }
+
+    void dueItemIsMarkedAnnouncedAndHandedOver() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 50)), bellAtEight());
+        QList<QTime> timer4Fired;
+        connect(rig.form->Timer4, &Timer::timeout, [&] { timer4Fired << rig.env.clock->now().time(); });
+        rig.runTo(QTime(7, 59, 55));
+        QVERIFY(!rig.marked(1));
+        QVERIFY(!rig.form->Timer4->isEnabled());
+        rig.runTo(QTime(7, 59, 56));
+        QVERIFY(rig.marked(1));
+        QCOMPARE(rig.form->Label26->text(), "播放文件：/sounds/bell.wav" + QString(10, QChar(0x3000)));
+        QCOMPARE(rig.form->Label27->text(),
+                 "开播时间：8:00:00　播放时间：0:00:30" + QString(10, QChar(0x3000)));
+        QCOMPARE(rig.env.beeps, 1);
+        QCOMPARE(rig.env.mp3->log, QStringList{"Stop"});
+        QVERIFY(rig.form->Timer4->isEnabled());
+        QVERIFY(!rig.form->Timer11->isEnabled());
+        QCOMPARE(rig.form->playback.CurrentItem, 1);
+        QCOMPARE(rig.form->playback.CurrentFile, QStringLiteral("/sounds/bell.wav"));
+        QCOMPARE(rig.form->playback.CurrentPlayLength, 30);
+        QCOMPARE(rig.grid().Row(), 1);
+        rig.runTo(QTime(8, 0, 5));
+        QCOMPARE(rig.env.beeps, 1);  // later ticks skip the marked item
+        QCOMPARE(timer4Fired.value(0), QTime(8, 0, 1));
+    }
+
+    void playToEndAnnouncement() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 50)), {item("08:00:00", "a", QStringLiteral("播完"), "a.mid")});
+        rig.runTo(QTime(7, 59, 56));
+        QCOMPARE(rig.form->Label27->text(), "开播时间：8:00:00　播放时间：播完" + QString(14, QChar(0x3000)));
+    }
+
+    void startedTooLateMissesTheItem() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 59)), bellAtEight());
+        rig.runTo(QTime(8, 1, 0));
+        QVERIFY(!rig.marked(1));
+        QCOMPARE(rig.env.beeps, 0);
+    }
+
+    void aroundMidnight() {
+        Rig rig(QDateTime(Sunday, QTime(23, 59, 50)),
+                {item("00:00:00", "m", QStringLiteral("播完"), "m.wav"), item("00:00:01", "a", QStringLiteral("播完"), "a.wav"),
+                 item("00:00:04", "b", QStringLiteral("播完"), "b.wav")});
+        rig.form->Frame1->Text4->setText(rig.env.path("monday.lst"));  // the same list on Sunday
+        rig.env.clock->advanceTo(QDateTime(Monday, QTime(0, 0, 0)));
+        QVERIFY(!rig.marked(1) && rig.marked(2) && rig.marked(3));
+        rig.env.clock->advanceTo(QDateTime(Monday, QTime(0, 10)));
+        QVERIFY(!rig.marked(1));  // midnight itself never starts
+    }
+
+    void aSecondItemReplacesTheFirstBeforeTheDelayEnds() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 50)),
+                {item("08:00:00", "a", "00:00:30", "a.wav"), item("08:00:02", "b", "00:01:00", "b.wav")});
+        QList<QTime> timer4Fired;
+        connect(rig.form->Timer4, &Timer::timeout, [&] {
+            timer4Fired << rig.env.clock->now().time();
+            rig.form->Timer4->setEnabled(false);
+        });
+        rig.runTo(QTime(7, 59, 58));
+        QVERIFY(rig.marked(1) && rig.marked(2));
+        QCOMPARE(rig.form->playback.CurrentFile, QStringLiteral("b.wav"));
+        QCOMPARE(rig.form->playback.CurrentPlayLength, 60);
+        rig.runTo(QTime(8, 0, 10));
+        QCOMPARE(timer4Fired, QList<QTime>{QTime(8, 0, 1)});  // the first countdown went on
+    }
+
+    void twoItemsAtTheSameTime() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 50)),
+                {item("08:00:00", "a", "00:00:30", "a.wav"), item("08:00:00", "b", QStringLiteral("播完"), "b.wav")});
+        rig.runTo(QTime(7, 59, 56));
+        QVERIFY(rig.marked(1) && rig.marked(2));
+        QCOMPARE(rig.env.beeps, 2);
+        QCOMPARE(rig.form->playback.CurrentItem, 2);
+        QCOMPARE(rig.form->playback.CurrentFile, QStringLiteral("b.wav"));
+    }
+
+    void marksStayWithTheirRowsAcrossMidnight() {
+        Rig rig(QDateTime(Sunday, QTime(7, 59, 50)),
+                {item("08:00:00", "a", "00:00:30", "a.wav"), item("08:00:01", "b", "00:00:30", "b.wav"),
+                 item("09:00:00", "c", "00:00:30", "c.wav")});
+        writeList(rig.env.path("sunday.lst"), {item("08:00:00", "s1", "00:00:10", "s1.wav"),
+                                               item("08:00:01", "s2", "00:00:10", "s2.wav")});
+        rig.form->Frame1->Text4->setText(rig.env.path("sunday.lst"));
+        rig.runTo(QTime(8, 0, 0));
+        QVERIFY(rig.marked(1) && rig.marked(2));
+        rig.env.clock->advanceTo(QDateTime(Monday, QTime(0, 0, 1)));
+        QCOMPARE(rig.form->todayList.path, rig.env.path("monday.lst"));
+        QCOMPARE(rig.grid().TextMatrix(1, 2), QStringLiteral("a"));
+        QVERIFY(rig.marked(1) && rig.marked(2) && !rig.marked(3));
+    }
+
+    void theSamePathIsNotReloaded() {
+        Rig rig(QDateTime(Sunday, QTime(23, 0)), bellAtEight());
+        rig.form->Frame1->Text4->setText(rig.env.path("monday.lst"));
+        rig.env.clock->advance(1000);
+        writeList(rig.env.path("monday.lst"), {item("09:00:00", "changed", "00:00:10", "c.wav")});
+        rig.env.clock->advanceTo(QDateTime(Monday, QTime(1, 0)));
+        QCOMPARE(rig.grid().TextMatrix(1, 2), QStringLiteral("上课"));
+    }
+
+    void aLongListKeepsItsFirstThousandItems() {
+        QList<ScheduleItem> many;
+        for (int i = 0; i < 1200; ++i)
+            many << ScheduleItem{10 * 3600 + i, QStringLiteral("i%1").arg(i), 0, "x.wav"};
+        Rig rig(QDateTime(Monday, QTime(6, 0)), many);
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->todayList.count(), 1000);
+        QCOMPARE(rig.grid().Rows(), 1001);
+    }
+
+    void clockDateAndColours_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("weekday");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("Sunday is red") << Sunday << "星期日" << QColor(255, 0, 0);
+        QTest::newRow("Monday is blue") << Monday << "星期一" << QColor(0, 0, 255);
+        QTest::newRow("Saturday is green") << Saturday << "星期六" << QColor(0, 192, 0);
+    }
+    void clockDateAndColours() {
+        QFETCH(QDate, date);
+        QFETCH(QString, weekday);
+        QFETCH(QColor, colour);
+        Rig rig(QDateTime(date, QTime(9, 5, 0)), {});
+        rig.env.clock->advance(1000);
+        QCOMPARE(rig.form->Label1->text(), QStringLiteral("9:05:01"));
+        QCOMPARE(rig.form->Label2->text(), QLocale().toString(date, QLocale::ShortFormat) + "\r\n" + weekday);
+        QCOMPARE(rig.form->Label2->palette().color(QPalette::WindowText), colour);
+        QCOMPARE(rig.form->tick().TodayWeekday, date.dayOfWeek() % 7 + 1);
+    }
+
+    void iconsBlinkWhileBusy() {
+        Rig rig(QDateTime(Monday, QTime(9, 0)), {});
+        auto shown = [&] {
+            QString s;
+            for (QWidget *w : {rig.form->Image7, rig.form->Image8, rig.form->Image9, rig.form->Image10})
+                s += w->isVisibleTo(rig.form.get()) ? '1' : '0';
+            return s;
+        };
+        rig.env.clock->advance(1000);
+        QCOMPARE(shown(), QStringLiteral("1001"));
+        rig.form->playback.PlayerBusy = 1;
+        rig.env.clock->advance(1000);
+        QCOMPARE(shown(), QStringLiteral("1010"));
+        rig.env.clock->advance(1000);
+        QCOMPARE(shown(), QStringLiteral("0101"));
+        rig.env.clock->advance(1000);
+        QCOMPARE(shown(), QStringLiteral("1010"));
+        rig.form->playback.PlayerBusy = 0;
+        rig.env.clock->advance(1000);
+        QCOMPARE(shown(), QStringLiteral("1001"));
+        QCOMPARE(rig.form->tick().BlinkPhase, 0);
+    }
+
+    void unmarkedAgainBeforeItsTimeStartsAgain() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 50)), bellAtEight());
+        rig.runTo(QTime(7, 59, 56));
+        rig.grid().setTextMatrix(1, 0, QString());
+        rig.runTo(QTime(7, 59, 58));
+        QCOMPARE(rig.env.beeps, 2);
+        rig.grid().setTextMatrix(1, 0, QString());
+        rig.runTo(QTime(8, 0, 2));
+        QCOMPARE(rig.env.beeps, 3);  // only 7:59:59 could start it once more
+    }
+};
+
+QTEST_MAIN(TestSchedulerTick)
+#include "tst_schedulertick.moc"

@@ -1,0 +1,94 @@
+// The main window's start-up and exit.
+#include "editor/weekdaypanel.h"
+#include "editor/lstcfg.h"
+#include "support/testenv.h"
+#include "ui/flexgrid.h"
+#include "ui/form1.h"
+
+#include <QtTest>
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void startsCompactWithBothGridsPrepared() {
+        TestEnv env;
+        Form1 form(env.services);
+        QCOMPARE(form.height(), 3240 / 15);
+        QCOMPARE(form.width(), 10440 / 15);
+        FlexGrid &g = *form.MSFlexGrid1;
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.Cols(), 5);
+        const QStringList headers = {"", "开播时间", "项目名称", "播放时间", "播放文件"};
+        for (int c = 0; c < 5; ++c)
+            QCOMPARE(g.TextMatrix(0, c), headers[c]);
+        const double w = g.WidthTwips();
+        QCOMPARE(g.ColWidth(0), int(std::lround(w / 20)));
+        QCOMPARE(g.ColWidth(2), int(std::lround(w * 5 / 27)));
+        QCOMPARE(g.ColWidth(4), int(std::lround(w * (1 - 1.0 / 20 - 15.0 / 27) - 100)));
+        QVERIFY(!form.Command21->isVisibleTo(&form));
+        QVERIFY(!form.Picture1->isVisibleTo(&form));
+        QVERIFY(form.Timer1->isEnabled());
+        QVERIFY(!form.Timer4->isEnabled());
+        QVERIFY(form.todayList.path.isEmpty());
+    }
+
+    void firstStartInAnEmptyFolder() {
+        TestEnv env;
+        Form1 form(env.services);
+        QVERIFY(form.Frame1->Option2->isChecked());
+        QVERIFY(form.Frame1->Text4->text().isEmpty() && form.Frame1->Text23->text().isEmpty());
+        QVERIFY(!form.Frame1->Command11->isEnabled());
+        QVERIFY(!form.Frame1->Text23->isEnabled());
+        QVERIFY(form.Frame1->Text7->isEnabled());
+    }
+
+    void weekdayConfigurationIsReadAtStartUp_data() {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<bool>("sameEveryDay");
+        QTest::newRow("FFFF selects every day") << QByteArray("\xFF\xFF", 2) << true;
+        QTest::newRow("0000 selects per weekday") << QByteArray("\x00\x00", 2) << false;
+        QTest::newRow("0001 selects per weekday") << QByteArray("\x01\x00", 2) << false;
+    }
+    void weekdayConfigurationIsReadAtStartUp() {
+        QFETCH(QByteArray, flag);
+        QFETCH(bool, sameEveryDay);
+        TestEnv env;
+        WeekdayListConfig c;
+        c.DayPaths[3] = QStringLiteral("/lists/星期三.lst");
+        c.EveryDayPath = QStringLiteral("  /lists/every.lst ");
+        QByteArray record = c.toRecord();
+        record.replace(0, 2, flag);
+        QFile f(env.path("LstCfg.Cfg"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(record);
+        f.close();
+        Form1 form(env.services);
+        QCOMPARE(form.Frame1->Option1->isChecked(), sameEveryDay);
+        QCOMPARE(form.Frame1->Text7->text(), QStringLiteral("/lists/星期三.lst"));
+        QCOMPARE(form.Frame1->Text23->text(), QStringLiteral("/lists/every.lst"));
+        QCOMPARE(form.Frame1->Text23->isEnabled(), sameEveryDay);
+        QVERIFY(!form.Frame1->Command11->isEnabled());
+    }
+
+    void damagedConfigurationStillStarts() {
+        TestEnv env;
+        QFile f(env.path("LstCfg.Cfg"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(37, char(0xFE)));  // short, and not valid text
+        f.close();
+        Form1 form(env.services);
+        QVERIFY(form.Frame1->Option2->isChecked());
+        QVERIFY(!form.Frame1->Command11->isEnabled());
+    }
+
+    void exitClosesThePlayerAndEnds() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.Command1->click();
+        QCOMPARE(env.mci->log, QStringList{"Close"});
+        QCOMPARE(env.quits, 1);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
