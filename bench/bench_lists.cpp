@@ -1,0 +1,124 @@
+// List files, today's grid and the scheduler tick at their largest sizes.
+#include "broadcast/todaylist.h"
+#include "core/schedulelistfile.h"
+#include "editor/weekdaypanel.h"
+#include "support/testenv.h"
+#include "ui/flexgrid.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QList<ScheduleItem> makeItems(int n) {
+    QList<ScheduleItem> items;
+    items.reserve(n);
+    for (int i = 0; i < n; ++i)
+        items << ScheduleItem{(i * 7) % 86400, QStringLiteral("项目%1").arg(i), i % 600,
+                              QStringLiteral("/srv/广播/声音/%1.wav").arg(i)};
+    return items;
+}
+
+void BM_LoadListFile(benchmark::State &state) {
+    TestEnv env;
+    const QString p = env.path("big.lst");
+    ScheduleListFile::rewrite(p, makeItems(int(state.range(0))));
+    QList<ScheduleItem> items;
+    for (auto _ : state) {
+        ScheduleListFile::load(p, &items);
+        benchmark::DoNotOptimize(items.size());
+    }
+}
+BENCHMARK(BM_LoadListFile)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+void BM_RewriteListFile(benchmark::State &state) {
+    TestEnv env;
+    const QString p = env.path("big.lst");
+    const QList<ScheduleItem> items = makeItems(int(state.range(0)));
+    for (auto _ : state)
+        ScheduleListFile::rewrite(p, items);
+}
+BENCHMARK(BM_RewriteListFile)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+void BM_FillGrid(benchmark::State &state) {
+    const QList<ScheduleItem> items = makeItems(int(state.range(0)));
+    FlexGrid grid(5);
+    grid.resize(600, 300);
+    grid.show();
+    TodayList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid.setRows(1);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        // Today's grid holds at most 1000; the editor's grid takes every row, so fill directly.
+        grid.setRows(int(items.size()) + 1);
+        FlexGridModel *cells = grid.cells();
+        for (int i = 0; i < items.size(); ++i) {
+            const ScheduleItem &it = items[i];
+            cells->setRowTexts(i + 1, {QString(), QString::number(it.StartTime), it.ItemName,
+                                       QString::number(it.PlayLength), it.SoundFile});
+        }
+        QCoreApplication::processEvents();  // the repaint the user waits for
+    }
+}
+BENCHMARK(BM_FillGrid)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// A tick with a 1000-item list loaded and nothing due.
+void BM_TickNothingDue(benchmark::State &state) {
+    TestEnv env(QDateTime(QDate(2026, 12, 7), QTime(23, 0)));
+    QList<ScheduleItem> items = makeItems(1000);
+    for (auto &it : items)
+        it.StartTime = 3600 + it.StartTime % 3600;  // all in the small hours, long past
+    ScheduleListFile::rewrite(env.path("day.lst"), items);
+    Form1 form(env.services);
+    form.Frame1->Text5->setText(env.path("day.lst"));
+    form.tick().Timer1_Timer();
+    for (auto _ : state)
+        form.tick().Timer1_Timer();
+    state.counters["items"] = form.todayList.count();
+}
+BENCHMARK(BM_TickNothingDue)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadTodayList(benchmark::State &state) {
+    TestEnv env;
+    ScheduleListFile::rewrite(env.path("day.lst"), makeItems(1000));
+    Form1 form(env.services);
+    form.todayList.path = env.path("day.lst");
+    for (auto _ : state)
+        form.tick().LoadTodayList();
+}
+BENCHMARK(BM_LoadTodayList)->Unit(benchmark::kMillisecond);
+
+// Start-up of the main window against an empty window, shown and painted.
+void BM_EmptyWindow(benchmark::State &state) {
+    for (auto _ : state) {
+        QWidget w;
+        w.resize(696, 216);
+        w.show();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EmptyWindow)->Unit(benchmark::kMillisecond);
+
+void BM_Form1StartUp(benchmark::State &state) {
+    TestEnv env;
+    for (auto _ : state) {
+        Form1 form(env.services);
+        form.show();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Form1StartUp)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
