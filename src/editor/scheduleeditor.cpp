@@ -8,6 +8,7 @@
 #include "ui/twips.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -336,6 +337,13 @@ bool ScheduleEditor::rewriteAndReload(const QString &path, const QList<ScheduleI
 }
 
 bool ScheduleEditor::fileMatchesGrid(const QString &path) {
+    const QString moved = QStringLiteral("列表文件已被移走或被其他程序改动，没有写入。"
+                                         "可用“排序保存”或“另存为”保存编辑器中的列表：");
+    // Counting would create a vanished file empty; a record added to that would stand alone.
+    if (!QFileInfo(path).isFile()) {
+        reportFailure(moved, path, QString());
+        return false;
+    }
     int n = 0;
     const QString error = ScheduleListFile::count(path, &n);
     if (!error.isEmpty()) {
@@ -343,9 +351,7 @@ bool ScheduleEditor::fileMatchesGrid(const QString &path) {
         return false;
     }
     if (n != MSFlexGrid2->Rows() - 1) {
-        reportFailure(QStringLiteral("列表文件已被移走或被其他程序改动，没有写入。"
-                                     "可用“排序保存”或“另存为”保存编辑器中的列表："),
-                      path, QString());
+        reportFailure(moved, path, QString());
         return false;
     }
     return true;
