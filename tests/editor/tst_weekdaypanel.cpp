@@ -1,0 +1,167 @@
+// The weekday panel driven by its buttons: mode greying, browsing, LstCfg.Cfg bytes, window heights.
+#include "editor/weekdaypanel.h"
+#include "support/testenv.h"
+#include "ui/twips.h"
+
+#include <QDir>
+#include <QScreen>
+#include <QtTest>
+
+namespace {
+
+// A 100-byte path field of ASCII text.
+QByteArray field(const QByteArray &text) { return text + QByteArray(100 - text.size(), ' '); }
+
+QByteArray fileBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+}  // namespace
+
+class TstWeekdayPanel : public QObject {
+    Q_OBJECT
+private slots:
+    void modeGreysOutTheOtherRows();
+    void browseFillsTheRowsText_data();
+    void browseFillsTheRowsText();
+    void cancelledBrowseChangesNothing();
+    void saveWritesAllEightPathsInEveryDayMode();
+    void saveReplacesALongerFile();
+    void saveFailureKeepsSaveEnabled();
+    void heightButtonsCentreTheWindow();
+};
+
+void TstWeekdayPanel::modeGreysOutTheOtherRows() {
+    TestEnv env;
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.loadConfig(env.services.appDir);
+    QVERIFY(p.Option2->isChecked() && !p.Command11->isEnabled());
+    QVERIFY(!p.Text23->isEnabled() && !p.Label22->isEnabled() && !p.Command10[8]->isEnabled());
+    QTest::mouseClick(p.Option1, Qt::LeftButton);
+    QVERIFY(p.Option1->isChecked());
+    for (QWidget *w : std::initializer_list<QWidget *>{p.Text4, p.Text10, p.Label3, p.Label9, p.Command10[1], p.Command10[7]})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(p.Text23->isEnabled() && p.Label22->isEnabled() && p.Command10[8]->isEnabled());
+    QVERIFY(p.Command11->isEnabled());
+    p.Command11->setEnabled(false);
+    QTest::mouseClick(p.Option2, Qt::LeftButton);
+    QVERIFY(p.Text7->isEnabled() && p.Command10[4]->isEnabled() && !p.Text23->isEnabled());
+    QVERIFY(p.Command11->isEnabled());
+}
+
+void TstWeekdayPanel::browseFillsTheRowsText_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Sunday") << 1 << "Text4";
+    QTest::newRow("Wednesday") << 4 << "Text7";
+    QTest::newRow("Saturday") << 7 << "Text10";
+    QTest::newRow("every day") << 8 << "Text23";
+}
+
+void TstWeekdayPanel::browseFillsTheRowsText() {
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    TestEnv env;
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.loadConfig(env.services.appDir);
+    if (index == 8)
+        p.Option1->click();
+    p.Command11->setEnabled(false);
+    env.dialogs->chosenFiles.enqueue(QStringLiteral("/lists/wed.lst"));
+    p.Command10[index]->click();
+    QCOMPARE(p.findChild<QLineEdit *>(text)->text(), QStringLiteral("/lists/wed.lst"));
+    QVERIFY(p.Command11->isEnabled());
+    const Dialogs::FileRequest r = env.dialogs->fileRequests.first();
+    QCOMPARE(r.filter, QStringLiteral("*.lst"));
+    QCOMPARE(r.initialName, env.services.appDir + "*.lst");
+    QCOMPARE(r.defaultExt, QStringLiteral(".lst"));
+    QVERIFY(!QFileInfo::exists("/lists/wed.lst"));  // browsing neither creates nor reads
+}
+
+void TstWeekdayPanel::cancelledBrowseChangesNothing() {
+    TestEnv env;
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.loadConfig(env.services.appDir);
+    p.Text7->setText("/keep.lst");
+    p.Command11->setEnabled(false);
+    p.Command10[4]->click();
+    QCOMPARE(p.Text7->text(), QStringLiteral("/keep.lst"));
+    QVERIFY(!p.Command11->isEnabled());
+}
+
+void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
+    TestEnv env;
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.loadConfig(env.services.appDir);
+    QByteArray expected("\xFF\xFF", 2);
+    const QList<QLineEdit *> texts = {p.Text4, p.Text5, p.Text6, p.Text7, p.Text8, p.Text9, p.Text10};
+    for (int d = 0; d < 7; ++d) {
+        const QByteArray path = "/lists/day" + QByteArray::number(d) + ".lst";
+        texts[d]->setText(QString::fromLatin1(path));
+        expected += field(path);
+    }
+    p.Text23->setText("/lists/all.lst");
+    expected += field("/lists/all.lst");
+    p.Option1->click();
+    p.Command11->click();
+    QCOMPARE(fileBytes(env.path("LstCfg.Cfg")), expected);
+    QVERIFY(!p.Command11->isEnabled());
+    QVERIFY(env.dialogs->messages.isEmpty());
+    // Read back at the next start, the weekday paths are all there.
+    WeekdayPanel again(*env.dialogs, env.services.appDir);
+    again.loadConfig(env.services.appDir);
+    QVERIFY(again.Option1->isChecked());
+    QCOMPARE(again.Text9->text(), QStringLiteral("/lists/day5.lst"));
+}
+
+void TstWeekdayPanel::saveReplacesALongerFile() {
+    TestEnv env;
+    {
+        QFile f(env.path("LstCfg.Cfg"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(900, 'x'));
+    }
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.loadConfig(env.services.appDir);
+    p.Text5->setText(QStringLiteral("/星期一.lst"));
+    p.Option2->click();
+    p.Command11->click();
+    const QByteArray bytes = fileBytes(env.path("LstCfg.Cfg"));
+    QCOMPARE(bytes.size(), 802);
+    QCOMPARE(bytes.left(2), QByteArray(2, '\0'));
+    QCOMPARE(bytes.mid(102, 13), QByteArray("/\xD0\xC7\xC6\xDA\xD2\xBB.lst  "));
+}
+
+void TstWeekdayPanel::saveFailureKeepsSaveEnabled() {
+    TestEnv env;
+    QVERIFY(QDir(env.dir.path()).mkdir("LstCfg.Cfg"));
+    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    p.Text4->setText("/a.lst");
+    p.Command11->click();
+    QCOMPARE(env.dialogs->messages.size(), 1);
+    const FakeDialogs::Shown m = env.dialogs->messages.first();
+    QCOMPARE(m.icon, Dialogs::Icon::Critical);
+    QCOMPARE(m.title, QStringLiteral("Tollmere3.0"));
+    QVERIFY(m.text.contains(env.path("LstCfg.Cfg")));
+    QVERIFY(p.Command11->isEnabled());
+    QVERIFY(QFileInfo(env.path("LstCfg.Cfg")).isDir());
+}
+
+void TstWeekdayPanel::heightButtonsCentreTheWindow() {
+    TestEnv env;
+    QWidget window;
+    auto *p = new WeekdayPanel(*env.dialogs, env.services.appDir, &window);
+    window.resize(700, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->geometry();
+    p->Command3->click();
+    QCOMPARE(window.height(), twipsToPixels(3240));
+    p->Command4->click();
+    QCOMPARE(window.height(), twipsToPixels(9150));
+    QCOMPARE(window.y(), screen.top() + (screen.height() - twipsToPixels(9150)) / 2);
+}
+
+QTEST_MAIN(TstWeekdayPanel)
+#include "tst_weekdaypanel.moc"
