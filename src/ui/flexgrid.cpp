@@ -19,6 +19,9 @@ FlexGrid::FlexGrid(int columns, QWidget *parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
     setWordWrap(false);
+    // Mouse movement counts as the operator's presence even without a button held.
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
     // Keyboard moves make a row current like a click does, without the click handler.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {

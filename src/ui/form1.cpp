@@ -1,6 +1,9 @@
 // Form1's controls, start-up and exit.
 #include "ui/form1.h"
 
+#include "broadcast/manualcontrol.h"
+#include "broadcast/mcicontrol.h"
+#include "broadcast/playbackengine.h"
 #include "editor/weekdaypanel.h"
 #include "ui/flexgrid.h"
 #include "ui/twips.h"
@@ -58,12 +61,39 @@ Form1::Form1(Services &services, QWidget *parent) : QWidget(parent), m_services(
     Timer1 = new Timer(clock, QStringLiteral("Timer1"), 1000, false, this);
     Timer4 = new Timer(clock, QStringLiteral("Timer4"), 5000, false, this);
     Timer11 = new Timer(clock, QStringLiteral("Timer11"), 6000, false, this);
+    Timer5 = new Timer(clock, QStringLiteral("Timer5"), 1000, false, this);
+    Timer10 = new Timer(clock, QStringLiteral("Timer10"), 1000, false, this);
 
     TickControls controls{Label1, Label2, Label26, Label27, Label28, Image7, Image8, Image9, Image10, MSFlexGrid1};
     TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11};
     m_tick = std::make_unique<SchedulerTick>(clock, controls, outputs, todayList, playback,
                                              [this](int weekday) { return Frame1->todayPath(weekday); });
     connect(Timer1, &Timer::timeout, this, [this] { m_tick->Timer1_Timer(); });
+
+    EngineParts engine;
+    engine.mci = m_services.mci.get();
+    engine.mp3 = m_services.mp3.get();
+    engine.Command21 = Command21;
+    engine.Label27 = Label27;
+    engine.Timer4 = Timer4;
+    engine.Timer5 = Timer5;
+    engine.Timer10 = Timer10;
+    engine.Timer11 = Timer11;
+    engine.setScheduledVolume = [] {};
+    m_engine = new PlaybackEngine(engine, playback, todayList, this);
+
+    ManualParts manual;
+    manual.MSFlexGrid1 = MSFlexGrid1;
+    manual.Label19 = Label19;
+    manual.Picture1 = Picture1;
+    manual.Label26 = Label26;
+    manual.Command19 = Command19;
+    manual.Command21 = Command21;
+    manual.mci = m_services.mci.get();
+    manual.mp3 = m_services.mp3.get();
+    manual.resetIdle = [this] { IdleTicks = 0; };
+    m_manual = new ManualControl(manual, playback, todayList, this);
+
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this,
             [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -128,8 +158,11 @@ void Form1::buildMainBar() {
 
     Command1 = button("Command1", QStringLiteral("退出"), 540, 1200);
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
+    MMControl1 = new MciControl(*m_services.mci, this);
+    MMControl1->setGeometry(twipsRect(4080, 2460, 1100, 360));
     Command21 = button("Command21", QStringLiteral("播放"), 4080, 900);
     Command21->hide();
+    Command21->raise();  // lies over the player's own buttons
     Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);
     Command28 = named(new QPushButton(QStringLiteral("音量"), this), "Command28");
     Command28->setGeometry(twipsRect(540, 2040, 660, 360));

@@ -11,6 +11,9 @@
 #include <memory>
 
 class FlexGrid;
+class ManualControl;
+class MciControl;
+class PlaybackEngine;
 class WeekdayPanel;
 
 class Form1 : public QWidget {
@@ -34,6 +37,7 @@ public:
     QPushButton *Command19 = nullptr;  // "停播"
     QPushButton *Command21 = nullptr;  // "播放", hidden
     QPushButton *Command28 = nullptr;  // "音量"
+    MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
 
     // The panels below the main bar.
     WeekdayPanel *Frame1 = nullptr;
@@ -42,10 +46,15 @@ public:
     Timer *Timer1 = nullptr;   // one-second scheduler tick
     Timer *Timer4 = nullptr;   // start delay of a due item
     Timer *Timer11 = nullptr;  // random music check
+    Timer *Timer5 = nullptr;   // play-length counter
+    Timer *Timer10 = nullptr;  // one second before an MP3 is opened
+
+    int IdleTicks = 0;  // 200 ms ticks without mouse movement
 
     TodayList todayList;
     PlaybackState playback;
     SchedulerTick &tick() { return *m_tick; }
+    PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
 
 private:
@@ -56,4 +65,6 @@ private:
 
     Services &m_services;
     std::unique_ptr<SchedulerTick> m_tick;
+    PlaybackEngine *m_engine = nullptr;
+    ManualControl *m_manual = nullptr;
 };

@@ -1,0 +1,43 @@
+// The operator's hand on today's list: preparing a row's file, switching items off and on.
+#pragma once
+#include "broadcast/playbackstate.h"
+#include "broadcast/todaylist.h"
+
+#include <QObject>
+#include <functional>
+
+class FlexGrid;
+class QLabel;
+class QPushButton;
+class QWidget;
+class MciPlayer;
+class Mp3Player;
+
+struct ManualParts {
+    FlexGrid *MSFlexGrid1 = nullptr;
+    QLabel *Label19 = nullptr;   // full path strip
+    QWidget *Picture1 = nullptr; // the strip's box
+    QLabel *Label26 = nullptr;
+    QPushButton *Command19 = nullptr;  // "停播" / "恢复"
+    QPushButton *Command21 = nullptr;  // the MP3 button
+    MciPlayer *mci = nullptr;
+    Mp3Player *mp3 = nullptr;
+    std::function<void()> resetIdle;  // the mouse moved over the list
+};
+
+class ManualControl : public QObject {
+    Q_OBJECT
+public:
+    ManualControl(ManualParts parts, PlaybackState &state, const TodayList &list, QObject *parent = nullptr);
+
+    void MSFlexGrid1_Click();
+    void MSFlexGrid1_DblClick();
+    void Command19_Click();
+
+private:
+    void toggleMark(int row);
+
+    ManualParts m_p;
+    PlaybackState &m_state;
+    const TodayList &m_list;
+};

@@ -1,0 +1,19 @@
+// The WAV/MIDI player's own buttons in the main bar: play, pause and stop the prepared file.
+#pragma once
+#include <QPushButton>
+#include <QWidget>
+
+class MciPlayer;
+
+class MciControl : public QWidget {
+    Q_OBJECT
+public:
+    MciControl(MciPlayer &player, QWidget *parent = nullptr);
+
+    QPushButton *PlayButton;
+    QPushButton *PauseButton;
+    QPushButton *StopButton;
+
+private:
+    MciPlayer &m_player;
+};

@@ -1,0 +1,112 @@
+// The playback engine's timers and notifications.
+#include "broadcast/playbackengine.h"
+
+#include "broadcast/filetype.h"
+#include "broadcast/mciplayer.h"
+#include "broadcast/mp3player.h"
+#include "broadcast/songlength.h"
+#include "broadcast/statustexts.h"
+#include "core/clock.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+const QString Play = QStringLiteral("播放");
+const QString Stop = QStringLiteral("停止");
+}  // namespace
+
+PlaybackEngine::PlaybackEngine(EngineParts parts, PlaybackState &state, const TodayList &list, QObject *parent)
+    : QObject(parent), m_p(std::move(parts)), m_state(state), m_list(list) {
+    connect(m_p.Timer4, &Timer::timeout, this, &PlaybackEngine::Timer4_Timer);
+    connect(m_p.Timer10, &Timer::timeout, this, &PlaybackEngine::Timer10_Timer);
+    connect(m_p.Timer5, &Timer::timeout, this, &PlaybackEngine::Timer5_Timer);
+    connect(m_p.Command21, &QPushButton::clicked, this, &PlaybackEngine::Command21_Click);
+    connect(m_p.mp3, &Mp3Player::PlaybackStarted, this, &PlaybackEngine::PlaybackStarted);
+    connect(m_p.mp3, &Mp3Player::PlaybackEnded, this, &PlaybackEngine::PlaybackEnded);
+    connect(m_p.mci, &MciPlayer::MciDone, this, &PlaybackEngine::MciDone);
+    connect(m_p.mci, &MciPlayer::MciPlayPressed, this, &PlaybackEngine::MciPlayPressed);
+}
+
+void PlaybackEngine::Timer4_Timer() {
+    const QString type = fileType(m_state.CurrentFile);
+    if (type == QLatin1String("MP3")) {
+        if (m_p.Command21->text() == Stop)
+            Command21_Click();  // stops the MP3 playing through it
+        m_p.Timer10->setEnabled(true);
+        m_state.SongLengthShown = 0;
+        m_p.setScheduledVolume();
+        m_p.Command21->show();
+    } else {
+        m_p.setScheduledVolume();
+        m_p.mci->setCommand(QStringLiteral("stop"));
+        m_p.mci->setCommand(QStringLiteral("close"));
+        m_p.mp3->Stop();
+        m_p.mci->setFileName(m_state.CurrentFile);
+        m_p.mci->setCommand(QStringLiteral("open"));
+        if (type == QLatin1String("WAV"))
+            m_p.mci->setDeviceType(QStringLiteral("WaveAudio"));
+        else if (type == QLatin1String("MID"))
+            m_p.mci->setDeviceType(QStringLiteral("Sequencer"));
+        m_p.mci->setCommand(QStringLiteral("play"));
+        m_p.Command21->hide();
+        m_p.Command21->setText(Play);
+    }
+    m_p.Timer4->setEnabled(false);
+    m_state.PlayElapsed = 0;
+    m_p.Timer5->setEnabled(true);
+    m_p.Timer11->setEnabled(true);
+}
+
+void PlaybackEngine::Timer10_Timer() {
+    Command21_Click();
+    m_p.Timer10->setEnabled(false);
+}
+
+void PlaybackEngine::Command21_Click() {
+    if (m_p.Command21->text() != Play) {
+        m_p.mp3->Stop();
+        m_p.Command21->setText(Play);
+        return;
+    }
+    m_p.mp3->Open(m_state.CurrentFile, QString());
+    m_p.mp3->Play();
+    m_p.Command21->setText(Stop);
+}
+
+void PlaybackEngine::Timer5_Timer() {
+    if (m_state.CurrentPlayLength == 0) {
+        m_p.Timer5->setEnabled(false);
+        return;
+    }
+    m_state.PlayElapsed += 1;
+    if (m_state.PlayElapsed <= m_state.CurrentPlayLength)
+        return;
+    if (fileType(m_state.CurrentFile) == QLatin1String("MP3")) {
+        m_p.mp3->Stop();
+    } else {
+        m_p.mci->setCommand(QStringLiteral("stop"));
+        m_p.mci->setCommand(QStringLiteral("close"));
+    }
+    m_p.Timer5->setEnabled(false);
+    m_state.PlayElapsed = 0;
+}
+
+void PlaybackEngine::PlaybackStarted() {
+    if (m_state.SongLengthShown != 0) {
+        m_state.PlayerBusy = 1;
+        return;
+    }
+    const double duration = m_p.mp3->DurationUnits() * m_p.mp3->UnitMs() / 1000.0;
+    // The line speaks of the item the song belongs to; a song without one (a random song
+    // before any item was started) shows midnight and "播完".
+    const TodayItem *item = m_list.item(m_state.CurrentItem);
+    m_p.Label27->setText(statustexts::startSongAndLength(item ? item->StartTime : 0, songLengthSeconds(duration),
+                                                         item ? item->PlayLength : 0));
+    m_state.SongLengthShown = 1;
+    m_state.PlayerBusy = 1;
+}
+
+void PlaybackEngine::PlaybackEnded() { m_state.PlayerBusy = 0; }
+void PlaybackEngine::MciDone() { m_state.PlayerBusy = 0; }
+void PlaybackEngine::MciPlayPressed() { m_state.PlayerBusy = 1; }
