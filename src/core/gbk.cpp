@@ -33,10 +33,6 @@ Converter &toGbk() {
     thread_local Converter c("GBK", "UTF-32LE");
     return c;
 }
-Converter &fromGbk() {
-    thread_local Converter c("UTF-32LE", "GBK");
-    return c;
-}
 
 bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
@@ -75,11 +71,38 @@ QByteArray encode(const QString &text) {
     return out;
 }
 
+// Every two-byte GBK character decoded once, so reading a long list never calls iconv per
+// character. Index: lead byte × 256 + trail byte; 0 marks a pair that is not a character.
+const std::vector<char16_t> &pairTable() {
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> t(65536, 0);
+        Converter c("UTF-16LE", "GBK");
+        if (!c.ok())
+            return t;
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                char pair[2] = {char(lead), char(trail)};
+                char *in = pair;
+                size_t inLeft = 2;
+                char16_t u[2] = {0, 0};
+                char *o = reinterpret_cast<char *>(u);
+                size_t outLeft = sizeof u;
+                c.reset();
+                // GBK holds only characters of the basic plane: one UTF-16 unit each.
+                if (iconv(c.handle(), &in, &inLeft, &o, &outLeft) != size_t(-1) && outLeft == 2)
+                    t[lead * 256 + trail] = u[0];
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
 QString decode(const QByteArray &bytes) {
     QString out;
     out.reserve(bytes.size());
-    Converter &c = fromGbk();
-    const int n = bytes.size();
+    const std::vector<char16_t> &table = pairTable();
+    const int n = int(bytes.size());
     for (int i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
@@ -87,24 +110,14 @@ QString decode(const QByteArray &bytes) {
             ++i;
             continue;
         }
-        if (!c.ok() || !isLeadByte(b) || i + 1 >= n) {
-            out.append(QLatin1Char('?'));
-            ++i;
-            continue;
-        }
-        char pair[2] = {bytes[i], bytes[i + 1]};
-        char *in = pair;
-        size_t inLeft = 2;
-        char32_t u = 0;
-        char *o = reinterpret_cast<char *>(&u);
-        size_t outLeft = 4;
-        c.reset();
-        if (iconv(c.handle(), &in, &inLeft, &o, &outLeft) == size_t(-1) || outLeft != 0) {
+        const char16_t u =
+            isLeadByte(b) && i + 1 < n ? table[b * 256 + static_cast<unsigned char>(bytes[i + 1])] : char16_t(0);
+        if (u == 0) {
             out.append(QLatin1Char('?'));
             ++i;  // the next byte may start a valid character of its own
             continue;
         }
-        out.append(QString::fromUcs4(&u, 1));
+        out.append(QChar(u));
         i += 2;
     }
     return out;
