@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <gst/gst.h>
@@ -33,15 +34,44 @@ const QByteArray &soundFontBytes() {
     return path;
 }
 
+}  // namespace
+
 // fluiddec is created deep inside playbin's decoder when a MIDI file is found; it needs the
-// soundfont before it starts, and this signal comes right after the element is made.
-void onElementSetup(GstElement *, GstElement *element, gpointer) {
+// soundfont before it starts, and this signal comes right after the element is made (on a
+// streaming thread).
+void GstPlaybin::onElementSetup(GstElement *, GstElement *element, void *self) {
     GstElementFactory *factory = gst_element_get_factory(element);
-    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0 && !soundFontBytes().isEmpty())
+    if (!factory || g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") != 0)
+        return;
+    if (!soundFontBytes().isEmpty())
         g_object_set(element, "soundfont", soundFontBytes().constData(), nullptr);
+    auto *p = static_cast<GstPlaybin *>(self);
+    std::lock_guard lock(p->m_synthLock);
+    p->m_synths.push_back(GST_ELEMENT(gst_object_ref(element)));
 }
 
-}  // namespace
+void GstPlaybin::releaseRetiredSynths() {
+    std::vector<GstElement *> retired;
+    {
+        std::lock_guard lock(m_synthLock);
+        for (auto it = m_synths.begin(); it != m_synths.end();) {
+            GstObject *parent = gst_object_get_parent(GST_OBJECT(*it));
+            if (parent) {
+                gst_object_unref(parent);
+                ++it;
+            } else {
+                retired.push_back(*it);
+                it = m_synths.erase(it);
+            }
+        }
+    }
+    if (retired.empty())
+        return;
+    QThreadPool::globalInstance()->start([retired] {
+        for (GstElement *e : retired)
+            gst_object_unref(e);
+    });
+}
 
 QString GstPlaybin::soundFontPath() {
     // timgm6mb-soundfont installs TimGM6mb.sf2; default-GM.sf2 is Debian's alternatives link
@@ -68,7 +98,7 @@ GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(pare
     }
     gst_object_ref_sink(m_pipeline);
     g_object_set(m_pipeline, "flags", PlayFlagAudio, nullptr);
-    g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+    g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(&GstPlaybin::onElementSetup), this);
 
     m_sink = gst_element_factory_make(audioSink.toUtf8().constData(), nullptr);
     if (m_sink) {
@@ -98,6 +128,8 @@ GstPlaybin::~GstPlaybin() {
     gst_object_unref(m_pipeline);
     if (m_sink)
         gst_object_unref(m_sink);
+    for (GstElement *e : m_synths)
+        gst_object_unref(e);
 }
 
 int GstPlaybin::onSyncMessage(GstBus *, GstMessage *, void *self) {
@@ -158,6 +190,7 @@ void GstPlaybin::handle(GstMessage *msg) {
         // Stop the streaming threads now; later errors of the same failure are dropped.
         setState(GST_STATE_READY);
         flushBus();
+        releaseRetiredSynths();
         emit failed(text);
         return;
     }
@@ -236,12 +269,14 @@ void GstPlaybin::rewind() {
         return;
     setState(GST_STATE_READY);
     flushBus();
+    releaseRetiredSynths();
     m_playing = false;
 }
 
 void GstPlaybin::unload() {
     setState(GST_STATE_NULL);
     flushBus();
+    releaseRetiredSynths();
     m_loaded = false;
     m_failed = false;
     m_playing = false;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
@@ -69,6 +70,8 @@ private:
     void flushBus();
     static int onSyncMessage(GstBus *bus, GstMessage *msg, void *self);
     static void onHandoff(GstElement *sink, void *buffer, void *pad, void *self);
+    static void onElementSetup(GstElement *playbin, GstElement *element, void *self);
+    void releaseRetiredSynths();
 
     GstElement *m_pipeline = nullptr;
     GstElement *m_sink = nullptr;  // owned by m_pipeline once set as its audio sink
@@ -78,6 +81,12 @@ private:
     bool m_failed = false;
     bool m_playing = false;
     QString m_path;
+
+    // The MIDI synthesisers playbin has made. Freeing one takes fluidsynth about 100 ms, and
+    // playbin frees them on stop in the calling thread, so we hold a reference and let the
+    // last one go on a worker thread instead.
+    std::mutex m_synthLock;
+    std::vector<GstElement *> m_synths;
 
     std::mutex m_observerLock;
     std::function<void()> m_firstBufferObserver;
