@@ -110,6 +110,9 @@ private:
     bool write(const Control &c, long value) {
         if (!m_handle || !c.elem)
             return false;
+        // Take in what the card reported since the last write (other programs changing its
+        // volumes): over months unread events would pile up in the connection.
+        snd_mixer_handle_events(m_handle);
         const long v = c.native(value);
         const int rc = c.playback ? snd_mixer_selem_set_playback_volume_all(c.elem, v)
                                   : snd_mixer_selem_set_capture_volume_all(c.elem, v);
