@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace editorrules {
 
@@ -21,29 +22,65 @@ QStringList newRowTexts(const ScheduleItem &item) {
 
 ScheduleItem itemFromRow(const QStringList &texts) {
     auto at = [&texts](int c) { return c < texts.size() ? texts[c] : QString(); };
-    ScheduleItem item;
-    item.StartTime = timetext::parse(at(StartColumn)).value_or(0);
-    item.ItemName = at(NameColumn);
-    item.PlayLength = timetext::parse(at(LengthColumn)).value_or(0);
-    item.SoundFile = at(FileColumn);
-    return item;
+    return itemFromRow(at(StartColumn), at(NameColumn), at(LengthColumn), at(FileColumn));
+}
+
+ScheduleItem itemFromRow(const QString &start, const QString &name, const QString &length, const QString &file) {
+    return {timetext::parse(start).value_or(0), name, timetext::parse(length).value_or(0), file};
 }
 
 QString listSortKey(const QString &startText, int row) {
     return startText + QLatin1Char('|') + QString::number(row);
 }
 
+namespace {
+
+// A sort key "start|row" compared as if it were built, without building it: at 32766 rows
+// the strings would cost more than the sort.
+struct KeyView {
+    const QString *start;
+    char digits[12];
+    int digitCount;
+    int row;
+
+    int size() const { return int(start->size()) + 1 + digitCount; }
+    char16_t at(int i) const {
+        const int n = int(start->size());
+        if (i < n)
+            return start->at(i).unicode();
+        if (i == n)
+            return u'|';
+        return char16_t(digits[i - n - 1]);
+    }
+};
+
+bool keyLess(const KeyView &a, const KeyView &b) {
+    const int n = std::min(a.size(), b.size());
+    for (int i = 0; i < n; ++i) {
+        const char16_t x = a.at(i), y = b.at(i);
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+}  // namespace
+
 QList<int> sortedRows(const QStringList &startTexts) {
-    QList<std::pair<QString, int>> keys;
-    keys.reserve(startTexts.size());
-    for (int i = 0; i < startTexts.size(); ++i)
-        keys.append({listSortKey(startTexts[i], i + 1), i + 1});
-    // QString orders by UTF-16 code unit, a prefix first: the character-code order the keys need.
-    std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<KeyView> keys(size_t(startTexts.size()));
+    for (int i = 0; i < startTexts.size(); ++i) {
+        KeyView &k = keys[size_t(i)];
+        k.start = &startTexts[i];
+        k.row = i + 1;
+        const QByteArray digits = QByteArray::number(k.row);
+        k.digitCount = int(digits.size());
+        std::copy(digits.begin(), digits.end(), k.digits);
+    }
+    std::sort(keys.begin(), keys.end(), keyLess);
     QList<int> rows;
-    rows.reserve(keys.size());
-    for (const auto &k : keys)
-        rows.append(k.second);
+    rows.reserve(qsizetype(keys.size()));
+    for (const KeyView &k : keys)
+        rows.append(k.row);
     return rows;
 }
 

@@ -22,6 +22,7 @@ QStringList newRowTexts(const ScheduleItem &item);
 // The item a grid row stands for. The grid only ever holds texts this editor put there; a
 // time text that is somehow not a time counts as 0.
 ScheduleItem itemFromRow(const QStringList &texts);
+ScheduleItem itemFromRow(const QString &start, const QString &name, const QString &length, const QString &file);
 
 // ListSortKey of row i: the start text, "|", the row number ("08:05:00|12").
 QString listSortKey(const QString &startText, int row);

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <cmath>
 
 using editorrules::State;
@@ -294,8 +295,15 @@ void ScheduleEditor::fillGrid(const QList<ScheduleItem> &items) {
     FlexGrid &g = *MSFlexGrid2;
     g.setRows(int(items.size()) + 1);
     FlexGridModel *cells = g.cells();
-    for (int i = 0; i < items.size(); ++i)
-        cells->setRowTexts(i + 1, editorrules::rowTexts(items[i]));
+    // One change notice for the whole list instead of one per row: a 32766-row list would
+    // otherwise spend more time telling the view than filling the cells.
+    {
+        const QSignalBlocker quiet(cells);
+        for (int i = 0; i < items.size(); ++i)
+            cells->setRowTexts(i + 1, editorrules::rowTexts(items[i]));
+    }
+    if (!items.isEmpty())
+        emit cells->dataChanged(cells->index(0, 0), cells->index(int(items.size()) - 1, g.Cols() - 1));
     g.setRow(0);
     g.setCol(0);
 }
@@ -305,8 +313,8 @@ QList<ScheduleItem> ScheduleEditor::gridItems(const QList<int> &rows) const {
     items.reserve(rows.size());
     const FlexGrid &g = *MSFlexGrid2;
     for (int r : rows)
-        items.append(editorrules::itemFromRow(
-            {g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2), g.TextMatrix(r, 3)}));
+        items.append(editorrules::itemFromRow(g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2),
+                                              g.TextMatrix(r, 3)));
     return items;
 }
 
