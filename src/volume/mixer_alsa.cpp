@@ -67,6 +67,7 @@ public:
             return false;
         }
         m_handle = handle;
+        m_everOpened = true;
         m_error = 0;
         m_speaker = find("Master", true);
         m_mic = find("Capture", false);
@@ -120,11 +121,14 @@ private:
     }
 
     bool set(bool speaker, long value) {
+        if (m_handle && !(speaker ? m_speaker : m_mic).elem)
+            return false;  // the card has no such control
         if (write(speaker ? m_speaker : m_mic, value))
             return true;
         // The program runs for months: if the sound server behind the card restarted, the
-        // old handle is dead. Open the mixer afresh once and try again.
-        if (!open())
+        // old handle is dead. Open the mixer afresh and try once more; a mixer that never
+        // opened stays closed, as start-up has already told the operator.
+        if (!m_everOpened || !open())
             return false;
         return write(speaker ? m_speaker : m_mic, value);
     }
@@ -142,6 +146,7 @@ private:
     Control m_speaker;
     Control m_mic;
     int m_error = 0;
+    bool m_everOpened = false;
 };
 
 }  // namespace

@@ -5,7 +5,11 @@
 #include "volume/volumeposition.h"
 
 #include <QProcess>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <alsa/asoundlib.h>
@@ -28,6 +32,54 @@ QList<int> channelVolumes(const QString &text) {
         out << it.next().captured(1).toInt();
     return out;
 }
+
+// A PulseAudio server of the test's own on a private socket, which the test may stop and
+// start again without disturbing the shared one.
+class PrivateServer {
+public:
+    explicit PrivateServer(const QString &dir) : m_dir(dir) {
+        QFile conf(dir + QStringLiteral("/pa.conf"));
+        conf.open(QIODevice::WriteOnly);
+        conf.write("load-module module-native-protocol-unix socket=" + socket().toLocal8Bit() +
+                   "\nload-module module-null-sink sink_name=private_null\nset-default-sink private_null\n");
+        QDir(dir).mkpath(QStringLiteral("rt"));
+    }
+    ~PrivateServer() { stop(); }
+    QString socket() const { return m_dir + QStringLiteral("/native"); }
+    QString server() const { return QStringLiteral("unix:") + socket(); }
+
+    bool start() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), m_dir + QStringLiteral("/rt"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral("pulseaudio"),
+                        {QStringLiteral("-n"), QStringLiteral("-F"), m_dir + QStringLiteral("/pa.conf"),
+                         QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                         QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-level=0")});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        for (int i = 0; i < 100; ++i) {  // the server takes a moment to listen
+            if (!pactl({QStringLiteral("-s"), server(), QStringLiteral("info")}).isEmpty())
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+private:
+    QString m_dir;
+    QProcess m_process;
+};
 
 }  // namespace
 
@@ -100,6 +152,29 @@ private slots:
         QVERIFY(!channels.isEmpty());
         for (int v : channels)
             QCOMPARE(v, 20000);
+    }
+
+    // The program runs for months; a sound server that restarts under it must not leave it
+    // without volume control.
+    void serverRestartIsSurvived() {
+        QTemporaryDir dir(QStringLiteral("/tmp/tollmere-pa-XXXXXX"));
+        PrivateServer server(dir.path());
+        QVERIFY(server.start());
+        qputenv("PULSE_SERVER", server.server().toLocal8Bit());
+        auto mixer = makeAlsaMixer();
+        QVERIFY(mixer->open());
+        QVERIFY(mixer->setSpeaker(20000));
+        server.stop();
+        QVERIFY(server.start());
+        QVERIFY(mixer->setSpeaker(30000));
+        const QList<int> channels = channelVolumes(
+            pactl({QStringLiteral("-s"), server.server(), QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
+        QVERIFY(!channels.isEmpty());
+        for (int v : channels)
+            QCOMPARE(v, 30000);
+        // Gone for good: the write is refused, quietly.
+        server.stop();
+        QVERIFY(!mixer->setSpeaker(40000));
     }
 
     void noServerIsAnOpenErrorNotACrash() {
