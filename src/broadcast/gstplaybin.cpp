@@ -36,10 +36,17 @@ const QByteArray &soundFontBytes() {
 
 }  // namespace
 
-// fluiddec is created deep inside playbin's decoder when a MIDI file is found; it needs the
-// soundfont before it starts, and this signal comes right after the element is made (on a
-// streaming thread).
-void GstPlaybin::onElementSetup(GstElement *, GstElement *element, void *self) {
+struct GstPlaybinCallbacks {
+    // fluiddec is created deep inside playbin's decoder when a MIDI file is found; it needs the
+    // soundfont before it starts, and this signal comes right after the element is made (on a
+    // streaming thread).
+    static void onElementSetup(GstElement *playbin, GstElement *element, gpointer self);
+    // Runs on whichever thread posts; the message stays queued on the bus for drainBus().
+    static GstBusSyncReply onSyncMessage(GstBus *bus, GstMessage *msg, gpointer self);
+    static void onHandoff(GstElement *sink, GstBuffer *buffer, GstPad *pad, gpointer self);
+};
+
+void GstPlaybinCallbacks::onElementSetup(GstElement *, GstElement *element, gpointer self) {
     GstElementFactory *factory = gst_element_get_factory(element);
     if (!factory || g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") != 0)
         return;
@@ -98,14 +105,14 @@ GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(pare
     }
     gst_object_ref_sink(m_pipeline);
     g_object_set(m_pipeline, "flags", PlayFlagAudio, nullptr);
-    g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(&GstPlaybin::onElementSetup), this);
+    g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(&GstPlaybinCallbacks::onElementSetup), this);
 
     m_sink = gst_element_factory_make(audioSink.toUtf8().constData(), nullptr);
     if (m_sink) {
         gst_object_ref_sink(m_sink);
         if (audioSink == QLatin1String("fakesink")) {
             g_object_set(m_sink, "sync", TRUE, nullptr);
-            g_signal_connect(m_sink, "handoff", G_CALLBACK(onHandoff), this);
+            g_signal_connect(m_sink, "handoff", G_CALLBACK(&GstPlaybinCallbacks::onHandoff), this);
         }
         g_object_set(m_pipeline, "audio-sink", m_sink, nullptr);
     } else {
@@ -113,8 +120,7 @@ GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(pare
     }
 
     m_bus = gst_element_get_bus(m_pipeline);
-    gst_bus_set_sync_handler(m_bus, reinterpret_cast<GstBusSyncHandler>(&GstPlaybin::onSyncMessage), this,
-                             nullptr);
+    gst_bus_set_sync_handler(m_bus, &GstPlaybinCallbacks::onSyncMessage, this, nullptr);
 }
 
 GstPlaybin::~GstPlaybin() {
@@ -132,14 +138,14 @@ GstPlaybin::~GstPlaybin() {
         gst_object_unref(e);
 }
 
-int GstPlaybin::onSyncMessage(GstBus *, GstMessage *, void *self) {
+GstBusSyncReply GstPlaybinCallbacks::onSyncMessage(GstBus *, GstMessage *, gpointer self) {
     auto *p = static_cast<GstPlaybin *>(self);
     if (!p->m_drainQueued.exchange(true))
         QMetaObject::invokeMethod(p, "drainBus", Qt::QueuedConnection);
-    return GST_BUS_PASS;  // the message stays queued on the bus for drainBus()
+    return GST_BUS_PASS;
 }
 
-void GstPlaybin::onHandoff(GstElement *, void *, void *, void *self) {
+void GstPlaybinCallbacks::onHandoff(GstElement *, GstBuffer *, GstPad *, gpointer self) {
     auto *p = static_cast<GstPlaybin *>(self);
     std::function<void()> fn;
     {

@@ -13,6 +13,7 @@
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+struct GstPlaybinCallbacks;
 
 // The pipeline lives in GStreamer's own threads. Its bus is never read there: a sync handler
 // only queues a call to drainBus() on the thread that owns this object (the UI thread), so
@@ -68,10 +69,8 @@ private:
     void handle(GstMessage *msg);
     void setState(int state);
     void flushBus();
-    static int onSyncMessage(GstBus *bus, GstMessage *msg, void *self);
-    static void onHandoff(GstElement *sink, void *buffer, void *pad, void *self);
-    static void onElementSetup(GstElement *playbin, GstElement *element, void *self);
     void releaseRetiredSynths();
+    friend struct GstPlaybinCallbacks;  // GStreamer's callbacks, with its exact signatures
 
     GstElement *m_pipeline = nullptr;
     GstElement *m_sink = nullptr;  // owned by m_pipeline once set as its audio sink

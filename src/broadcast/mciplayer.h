@@ -19,7 +19,8 @@ public:
     virtual QString deviceType() const = 0;
 
 signals:
-    // Playback has finished: the file ended, was stopped, or could not be played.
+    // Playback started by "play" has finished: the file ended (1), "stop", "close" or a new
+    // "open" cut it short (4), or it could not be played at all (8). Raised once per such play.
     void MciDone(int notifyCode);
     // The control's own play button was pressed.
     void MciPlayPressed(int cancel);

@@ -20,6 +20,9 @@ public:
     virtual int UnitMs() const = 0;
 
 signals:
+    // Sound has begun and the duration is known; once per Play.
     void PlaybackStarted(int reserved);
+    // The Play is over: the file ended, Stop or a new Open cut it short, or it could not be
+    // played at all. Once per Play, so a busy flag set on PlaybackStarted is always cleared.
     void PlaybackEnded();
 };
