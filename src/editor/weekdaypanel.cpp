@@ -23,12 +23,9 @@ QLineEdit *makeText(QWidget *parent, const char *name) {
 }  // namespace
 
 WeekdayPanel::WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent)
-    : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(&dialogs), m_appDir(appDir) {
-    m_CommonDialog1.emplace(dialogs, this);
+    : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(dialogs), m_appDir(appDir) {
     build();
 }
-
-WeekdayPanel::WeekdayPanel(QWidget *parent) : QGroupBox(QStringLiteral("列表文件设置"), parent) { build(); }
 
 void WeekdayPanel::build() {
     setObjectName(QStringLiteral("Frame1"));
@@ -135,18 +132,15 @@ void WeekdayPanel::showConfig(const WeekdayListConfig &c) {
     Command11->setEnabled(false);
 }
 
-void WeekdayPanel::loadConfig(const QString &appDir) {
-    m_appDir = appDir;
-    RecordFile file(appDir + QLatin1String(WeekdayListConfig::FileName), WeekdayListConfig::RecordSize);
+void WeekdayPanel::loadConfig() {
+    RecordFile file(m_appDir + QLatin1String(WeekdayListConfig::FileName), WeekdayListConfig::RecordSize);
     // A file that cannot be opened reads like a missing one: per-weekday lists, no paths.
     const QByteArray record = file.open() ? file.read(1) : QByteArray();
     showConfig(WeekdayListConfig::fromRecord(record));
 }
 
 void WeekdayPanel::Command10_Click(int index) {
-    if (!m_CommonDialog1)
-        return;
-    CommonDialog &dialog = *m_CommonDialog1;
+    CommonDialog &dialog = m_CommonDialog1;
     dialog.Filter = QStringLiteral("*.lst");
     dialog.FileName = m_appDir + QStringLiteral("*.lst");
     dialog.DefaultExt = QStringLiteral(".lst");
@@ -162,8 +156,7 @@ void WeekdayPanel::Command11_Click() {
     if (!error.isEmpty()) {
         // The settings are still in the controls and still in force; "保存" stays enabled so
         // the user can try again once the folder is writable.
-        if (m_dialogs)
-            m_dialogs->message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, error),
+        m_dialogs.message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, error),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }

@@ -16,9 +16,6 @@ class WeekdayPanel : public QGroupBox {
 public:
     // File dialogs and messages go through dialogs; LstCfg.Cfg lies in appDir.
     WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent = nullptr);
-    // Without the dialog service the browse buttons do nothing and saving writes to the folder
-    // loadConfig() last read from; kept only until the main window hands over its services.
-    explicit WeekdayPanel(QWidget *parent = nullptr);
 
     QRadioButton *Option1;  // "每天相同"
     QRadioButton *Option2;  // "每天任意"
@@ -39,7 +36,7 @@ public:
     // Fills the controls as start-up does: the mode applied, the texts set, nothing unsaved.
     void showConfig(const WeekdayListConfig &config);
     // Reads AppDir + "LstCfg.Cfg" (created empty when missing) into the controls.
-    void loadConfig(const QString &appDir);
+    void loadConfig();
 
 private:
     void build();
@@ -47,9 +44,9 @@ private:
     void Command10_Click(int index);
     void Command11_Click();
 
-    Dialogs *m_dialogs = nullptr;
+    Dialogs &m_dialogs;
     QString m_appDir;
-    std::optional<CommonDialog> m_CommonDialog1;
+    CommonDialog m_CommonDialog1{m_dialogs, this};
 
     std::array<QLineEdit *, 7> m_days{};
     std::array<QLabel *, 7> m_dayLabels{};

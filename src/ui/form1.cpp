@@ -4,11 +4,16 @@
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/playbackengine.h"
+#include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "ui/flexgrid.h"
 #include "ui/twips.h"
+#include "ui/slider.h"
 #include "ui/windowheight.h"
+#include "volume/form2.h"
+#include "volume/volumeposition.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace {
@@ -47,15 +52,30 @@ QPixmap speakerIcon(bool active) {
 
 }  // namespace
 
-Form1::Form1(Services &services, QWidget *parent) : QWidget(parent), m_services(services) {
+Form1::Form1(Services &services, QWidget *parent)
+    : QWidget(parent), m_services(services), m_volume(services.mixer.get(), services.dialogs.get(), this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tollmere"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedWidth(twipsToPixels(FormWidthTwips));
     buildMainBar();
 
-    Frame1 = new WeekdayPanel(this);
-    Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2760));
+    // A window of its own, not a child: it is shown while the main window is hidden.
+    m_form2 = std::make_unique<Form2>(m_services, m_volume);
+    connect(Command28, &QPushButton::clicked, this, [this] {
+        hide();
+        m_form2->show();
+    });
+    connect(m_form2.get(), &Form2::closed, this, &QWidget::show);
+    connect(m_form2.get(), &Form2::backgroundMouseMoved, this, [this] { IdleTicks = 0; });
+
+    Frame1 = new WeekdayPanel(*m_services.dialogs, m_services.appDir, this);
+    Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2880));
+    Frame2 = new ScheduleEditor(*m_services.dialogs, m_services.appDir, *MSFlexGrid1, todayList, this);
+    Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2820));
+    connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
+    // Holding a button on the list-file label shows its full text in the strip at the top.
+    Label28->installEventFilter(this);
 
     Clock &clock = *m_services.clock;
     Timer1 = new Timer(clock, QStringLiteral("Timer1"), 1000, false, this);
@@ -79,7 +99,7 @@ Form1::Form1(Services &services, QWidget *parent) : QWidget(parent), m_services(
     engine.Timer5 = Timer5;
     engine.Timer10 = Timer10;
     engine.Timer11 = Timer11;
-    engine.setScheduledVolume = [] {};
+    engine.setScheduledVolume = [this] { setScheduledVolume(); };
     m_engine = new PlaybackEngine(engine, playback, todayList, this);
 
     ManualParts manual;
@@ -97,10 +117,6 @@ Form1::Form1(Services &services, QWidget *parent) : QWidget(parent), m_services(
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this,
             [this] { windowheight::setCentred(this, windowheight::WithLists); });
-    connect(Frame1->Command3, &QPushButton::clicked, this,
-            [this] { windowheight::setCentred(this, windowheight::Compact); });
-    connect(Frame1->Command4, &QPushButton::clicked, this,
-            [this] { windowheight::setCentred(this, windowheight::Full); });
 
     startUp();
 }
@@ -170,12 +186,16 @@ void Form1::buildMainBar() {
 
 void Form1::startUp() {
     windowheight::setCentred(this, windowheight::Compact);
+    m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     prepareTodayGrid();
-    Frame1->loadConfig(m_services.appDir);
+    Frame2->prepareGrid();
+    Frame1->loadConfig();
     MSFlexGrid1->setRows(1);
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);
 }
+
+void Form1::setScheduledVolume() { m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider1->value())); }
 
 void Form1::prepareTodayGrid() {
     FlexGrid &g = *MSFlexGrid1;
@@ -188,6 +208,27 @@ void Form1::prepareTodayGrid() {
                                  QStringLiteral("播放时间"), QStringLiteral("播放文件")};
     for (int c = 0; c < headers.size(); ++c)
         g.setTextMatrix(0, c, headers[c]);
+}
+
+void Form1::listOpenChanged(bool open) {
+    Command1->setEnabled(!open);
+    Command2->setEnabled(!open);
+    Frame1->setEnabled(!open);
+    if (!open)
+        Label28->setText(QStringLiteral("列表文件：") + todayList.path);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Label28) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            Label19->setText(Label28->text());
+            Picture1->show();
+            return true;  // the label keeps the mouse until the button is released
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            Picture1->hide();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Command1_Click() {

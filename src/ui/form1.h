@@ -4,6 +4,7 @@
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
 #include "ui/services.h"
+#include "volume/clsvolume.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,9 +12,11 @@
 #include <memory>
 
 class FlexGrid;
+class Form2;
 class ManualControl;
 class MciControl;
 class PlaybackEngine;
+class ScheduleEditor;
 class WeekdayPanel;
 
 class Form1 : public QWidget {
@@ -40,7 +43,8 @@ public:
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
 
     // The panels below the main bar.
-    WeekdayPanel *Frame1 = nullptr;
+    WeekdayPanel *Frame1 = nullptr;    // "列表文件设置"
+    ScheduleEditor *Frame2 = nullptr;  // "播放设置"
 
     // Timers of the main window.
     Timer *Timer1 = nullptr;   // one-second scheduler tick
@@ -51,19 +55,28 @@ public:
 
     int IdleTicks = 0;  // 200 ms ticks without mouse movement
 
+    // The dialogs, hidden until asked for.
+    Form2 &form2() { return *m_form2; }
+
     TodayList todayList;
     PlaybackState playback;
     SchedulerTick &tick() { return *m_tick; }
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
+    clsVolume &volume() { return m_volume; }
 
 private:
     void buildMainBar();
+    void setScheduledVolume();
     void startUp();
     void prepareTodayGrid();
     void Command1_Click();
+    void listOpenChanged(bool open);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     Services &m_services;
+    clsVolume m_volume;
+    std::unique_ptr<Form2> m_form2;
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;

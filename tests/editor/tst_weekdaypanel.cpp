@@ -35,7 +35,7 @@ private slots:
 void TstWeekdayPanel::modeGreysOutTheOtherRows() {
     TestEnv env;
     WeekdayPanel p(*env.dialogs, env.services.appDir);
-    p.loadConfig(env.services.appDir);
+    p.loadConfig();
     QVERIFY(p.Option2->isChecked() && !p.Command11->isEnabled());
     QVERIFY(!p.Text23->isEnabled() && !p.Label22->isEnabled() && !p.Command10[8]->isEnabled());
     QTest::mouseClick(p.Option1, Qt::LeftButton);
@@ -64,7 +64,7 @@ void TstWeekdayPanel::browseFillsTheRowsText() {
     QFETCH(QString, text);
     TestEnv env;
     WeekdayPanel p(*env.dialogs, env.services.appDir);
-    p.loadConfig(env.services.appDir);
+    p.loadConfig();
     if (index == 8)
         p.Option1->click();
     p.Command11->setEnabled(false);
@@ -82,7 +82,7 @@ void TstWeekdayPanel::browseFillsTheRowsText() {
 void TstWeekdayPanel::cancelledBrowseChangesNothing() {
     TestEnv env;
     WeekdayPanel p(*env.dialogs, env.services.appDir);
-    p.loadConfig(env.services.appDir);
+    p.loadConfig();
     p.Text7->setText("/keep.lst");
     p.Command11->setEnabled(false);
     p.Command10[4]->click();
@@ -93,7 +93,7 @@ void TstWeekdayPanel::cancelledBrowseChangesNothing() {
 void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
     TestEnv env;
     WeekdayPanel p(*env.dialogs, env.services.appDir);
-    p.loadConfig(env.services.appDir);
+    p.loadConfig();
     QByteArray expected("\xFF\xFF", 2);
     const QList<QLineEdit *> texts = {p.Text4, p.Text5, p.Text6, p.Text7, p.Text8, p.Text9, p.Text10};
     for (int d = 0; d < 7; ++d) {
@@ -110,7 +110,7 @@ void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
     QVERIFY(env.dialogs->messages.isEmpty());
     // Read back at the next start, the weekday paths are all there.
     WeekdayPanel again(*env.dialogs, env.services.appDir);
-    again.loadConfig(env.services.appDir);
+    again.loadConfig();
     QVERIFY(again.Option1->isChecked());
     QCOMPARE(again.Text9->text(), QStringLiteral("/lists/day5.lst"));
 }
@@ -123,7 +123,7 @@ void TstWeekdayPanel::saveReplacesALongerFile() {
         f.write(QByteArray(900, 'x'));
     }
     WeekdayPanel p(*env.dialogs, env.services.appDir);
-    p.loadConfig(env.services.appDir);
+    p.loadConfig();
     p.Text5->setText(QStringLiteral("/星期一.lst"));
     p.Option2->click();
     p.Command11->click();
