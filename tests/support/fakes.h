@@ -4,25 +4,35 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <functional>
+
+// Every entry a fake logs is also passed here, so a test can keep one timeline of both players.
+using RecordHook = std::function<void(const QString &entry)>;
 
 class FakeMciPlayer : public MciPlayer {
     Q_OBJECT
 public:
     // "stop", "close", "file=<path>", "type=WaveAudio", "open", "play", "Close".
     QStringList log;
-    void setCommand(const QString &command) override { log << command; }
+    RecordHook onRecord;
+    void setCommand(const QString &command) override { record(command); }
     void setFileName(const QString &path) override {
         m_file = path;
-        log << QStringLiteral("file=") + path;
+        record(QStringLiteral("file=") + path);
     }
     QString fileName() const override { return m_file; }
     void setDeviceType(const QString &type) override {
         m_type = type;
-        log << QStringLiteral("type=") + type;
+        record(QStringLiteral("type=") + type);
     }
     QString deviceType() const override { return m_type; }
 
 private:
+    void record(const QString &entry) {
+        log << entry;
+        if (onRecord)
+            onRecord(QStringLiteral("mci ") + entry);
+    }
     QString m_file, m_type;
 };
 
@@ -31,16 +41,24 @@ class FakeMp3Player : public Mp3Player {
 public:
     // "Open=<path>", "Play", "Stop".
     QStringList log;
+    RecordHook onRecord;
     double units = 0;
     int unitMs = 1;
     int Open(const QString &path, const QString &) override {
-        log << QStringLiteral("Open=") + path;
+        record(QStringLiteral("Open=") + path);
         return 0;
     }
-    void Play() override { log << QStringLiteral("Play"); }
-    void Stop() override { log << QStringLiteral("Stop"); }
+    void Play() override { record(QStringLiteral("Play")); }
+    void Stop() override { record(QStringLiteral("Stop")); }
     double DurationUnits() const override { return units; }
     int UnitMs() const override { return unitMs; }
+
+private:
+    void record(const QString &entry) {
+        log << entry;
+        if (onRecord)
+            onRecord(QStringLiteral("mp3 ") + entry);
+    }
 };
 
 class FakeMixer : public MixerDevice {
@@ -59,8 +77,11 @@ public:
     int openError() const override { return opens ? 0 : failCode; }
     Line speaker() const override { return speakerLine; }
     Line microphone() const override { return micLine; }
+    std::function<void(long)> onSpeaker;
     bool setSpeaker(long v) override {
         speakerWrites << v;
+        if (onSpeaker)
+            onSpeaker(v);
         return accept;
     }
     bool setMicrophone(long v) override {

@@ -25,4 +25,8 @@ TestEnv::TestEnv(const QDateTime &start) {
     services.beep = [this] { ++beeps; };
     services.quit = [this] { ++quits; };
     services.appDir = AppDirFrom(dir.path());
+    auto stamp = [this](const QString &entry) { timeline << clock->now().toString("HH:mm:ss ") + entry; };
+    mci->onRecord = stamp;
+    mp3->onRecord = stamp;
+    mixer->onSpeaker = [stamp](long v) { stamp(QStringLiteral("volume %1").arg(v)); };
 }

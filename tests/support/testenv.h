@@ -16,6 +16,8 @@ struct TestEnv {
     FakeDialogs *dialogs;
     int beeps = 0;
     int quits = 0;
+    // Both players' requests and the mixer's speaker writes, each as "HH:mm:ss what".
+    QStringList timeline;
 
     explicit TestEnv(const QDateTime &start = QDateTime(QDate(2026, 12, 7), QTime(7, 0)));
     QString path(const QString &name) const { return dir.filePath(name); }
