@@ -89,7 +89,7 @@ bool writeMidi(const QString &path, int ms) {
     putVarLen(track, 0);
     track += QByteArray("\xFF\x51\x03\x07\xA1\x20", 6);  // tempo 500 000 µs a quarter
     putVarLen(track, 0);
-    track += QByteArray("\xC0\x00", 2);  // acoustic grand piano
+    track += QByteArray("\xC0\x13", 2);  // church organ: holds its level, so its end is the note's end
     putVarLen(track, 0);
     track += QByteArray("\x90\x3C\x64", 3);  // middle C on
     putVarLen(track, ticks);

@@ -1,0 +1,181 @@
+// The real program on air: the main window with the GStreamer players and the ALSA mixer,
+// playing into the PulseAudio null sink that scripts/test-pulse.sh starts, whose monitor
+// the test records to hear when sound starts and stops.
+#include "broadcast/player_gst.h"
+#include "editor/weekdaypanel.h"
+#include "support/fakes.h"
+#include "support/listfiles.h"
+#include "support/testsounds.h"
+#include "ui/flexgrid.h"
+#include "ui/form1.h"
+#include "ui/slider.h"
+#include "volume/form2.h"
+#include "volume/mixer_alsa.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+const char *NullSink = "tollmere_null";
+
+QString pactl(const QStringList &args) {
+    QProcess p;
+    p.start(QStringLiteral("pactl"), args);
+    if (!p.waitForFinished(10000) || p.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+// Records the null sink's monitor as 8 kHz mono and keeps, per 50 ms, whether it was loud.
+class MonitorRecorder {
+public:
+    bool start() {
+        m_clock.start();
+        m_process.start(QStringLiteral("parec"),
+                        {QStringLiteral("-d"), QString::fromLatin1(NullSink) + QStringLiteral(".monitor"),
+                         QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                         QStringLiteral("--rate=8000"), QStringLiteral("--latency-msec=20"), QStringLiteral("--raw")});
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { read(); });
+        return m_process.waitForStarted(5000);
+    }
+    ~MonitorRecorder() {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+    qint64 now() const { return m_clock.elapsed(); }
+    // The first moment after `from` (ms) at which sound was heard, or -1.
+    qint64 soundStartsAfter(qint64 from) const {
+        for (const auto &[at, loud] : m_chunks)
+            if (at >= from && loud)
+                return at;
+        return -1;
+    }
+    // The first moment after `from` at which a run of quiet began that lasted 300 ms.
+    qint64 silenceStartsAfter(qint64 from) const {
+        qint64 quietSince = -1;
+        for (const auto &[at, loud] : m_chunks) {
+            if (at < from)
+                continue;
+            if (loud) {
+                quietSince = -1;
+            } else {
+                if (quietSince < 0)
+                    quietSince = at;
+                if (at - quietSince >= 300)
+                    return quietSince;
+            }
+        }
+        return -1;
+    }
+
+private:
+    void read() {
+        m_pending += m_process.readAllStandardOutput();
+        constexpr int chunkBytes = 8000 / 20 * 2;  // 50 ms
+        while (m_pending.size() >= chunkBytes) {
+            const auto *s = reinterpret_cast<const qint16 *>(m_pending.constData());
+            double sum = 0;
+            for (int i = 0; i < chunkBytes / 2; ++i)
+                sum += double(s[i]) * s[i];
+            const double rms = std::sqrt(sum / (chunkBytes / 2));
+            m_chunks.append({now(), rms > 8});  // the null sink is silent as exact zeros
+            m_pending.remove(0, chunkBytes);
+        }
+    }
+
+    QProcess m_process;
+    QElapsedTimer m_clock;
+    QByteArray m_pending;
+    QList<std::pair<qint64, bool>> m_chunks;
+};
+
+}  // namespace
+
+class TestOnAir : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(!pactl({QStringLiteral("info")}).isEmpty(),
+                 "no PulseAudio server: start it with scripts/test-pulse.sh");
+        QVERIFY2(pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).contains(NullSink),
+                 "the null sink of scripts/test-pulse.sh is missing");
+        // The players' pulsesink goes to the null sink whatever the server's default is.
+        qputenv("PULSE_SINK", NullSink);
+        if (QTime::currentTime() > QTime(23, 58))
+            QSKIP("the schedule would run past midnight");
+    }
+
+    // A WAV item with a play length, an MP3 played to its end and a MIDI item, on the real
+    // clock: each must sound 1 to 4 seconds after its start time (found due 1 to 4 seconds
+    // early, started 5 seconds later; the MP3 one more second later) and stop as told.
+    void theScheduleGoesOnAir() {
+        const QString wav = m_dir.filePath("bell.wav"), mp3 = m_dir.filePath("news.mp3"), mid = m_dir.filePath("tune.mid");
+        QVERIFY(TestSounds::writeWav(wav, 10000));
+        QVERIFY(TestSounds::writeMp3(mp3, 1500));
+        QVERIFY(TestSounds::writeMidi(mid, 8000));
+
+        const QTime start = QTime::currentTime();
+        const int s0 = start.msecsSinceStartOfDay() / 1000 + 6;
+        auto at = [&](int offset) { return QTime(0, 0).addSecs(s0 + offset).toString("HH:mm:ss"); };
+        writeList(m_dir.filePath("today.lst"), {item(at(0), "铃声", "00:00:02", wav), item(at(10), "通知", QStringLiteral("播完"), mp3),
+                                                item(at(20), "音乐", "00:00:02", mid)});
+
+        Services services;
+        services.clock = std::make_unique<RealClock>();
+        services.mci = makeGstMciPlayer(QStringLiteral("pulsesink"));
+        services.mp3 = makeGstMp3Player(QStringLiteral("pulsesink"));
+        services.mixer = makeAlsaMixer();
+        services.shutdown = std::make_unique<FakeShutdown>();
+        auto dialogs = std::make_unique<FakeDialogs>();
+        FakeDialogs *shownDialogs = dialogs.get();
+        services.dialogs = std::move(dialogs);
+        services.beep = [] {};
+        services.quit = [] {};
+        services.appDir = m_dir.path() + QLatin1Char('/');
+
+        MonitorRecorder recorder;
+        QVERIFY(recorder.start());
+        const qint64 t0 = recorder.now() + QTime::currentTime().msecsTo(QTime(0, 0).addSecs(s0));  // recorder ms at s0
+        Form1 form(services);
+        QVERIFY2(shownDialogs->messages.isEmpty(), "the mixer did not open");
+        form.form2().Slider1->setValue(8191);  // (32767 - 8191) * 2 = 49152 = 75 %
+        form.Frame1->Option1->setChecked(true);
+        form.Frame1->Text23->setText(m_dir.filePath("today.lst"));
+
+        QTest::qWait((s0 + 29) * 1000 - QTime::currentTime().msecsSinceStartOfDay());
+
+        const qint64 wavOn = recorder.soundStartsAfter(t0);
+        QVERIFY2(wavOn >= t0 + 800 && wavOn <= t0 + 4500, qPrintable(QStringLiteral("WAV began at %1 ms").arg(wavOn - t0)));
+        const qint64 wavOff = recorder.silenceStartsAfter(wavOn);
+        // Stopped by the third tick of the length counter: about three seconds of sound.
+        QVERIFY2(wavOff - wavOn >= 2400 && wavOff - wavOn <= 3600,
+                 qPrintable(QStringLiteral("WAV sounded %1 ms").arg(wavOff - wavOn)));
+
+        const qint64 mp3On = recorder.soundStartsAfter(t0 + 10000);
+        QVERIFY2(mp3On >= t0 + 11800 && mp3On <= t0 + 15500,
+                 qPrintable(QStringLiteral("MP3 began at %1 ms").arg(mp3On - t0 - 10000)));
+        const qint64 mp3Off = recorder.silenceStartsAfter(mp3On);
+        QVERIFY2(mp3Off - mp3On >= 1200 && mp3Off - mp3On <= 2000,
+                 qPrintable(QStringLiteral("MP3 sounded %1 ms").arg(mp3Off - mp3On)));
+
+        const qint64 midOn = recorder.soundStartsAfter(t0 + 20000);
+        QVERIFY2(midOn >= t0 + 20800 && midOn <= t0 + 24800,
+                 qPrintable(QStringLiteral("MIDI began at %1 ms").arg(midOn - t0 - 20000)));
+        const qint64 midOff = recorder.silenceStartsAfter(midOn);
+        QVERIFY2(midOff - midOn >= 2200 && midOff - midOn <= 4000,
+                 qPrintable(QStringLiteral("MIDI sounded %1 ms").arg(midOff - midOn)));
+
+        QVERIFY(form.MSFlexGrid1->TextMatrix(1, 0) == QStringLiteral("√"));
+        const QString volume = pactl({QStringLiteral("get-sink-volume"), QString::fromLatin1(NullSink)});
+        QVERIFY2(volume.contains(QStringLiteral("49152")), qPrintable(volume));
+    }
+};
+
+QTEST_MAIN(TestOnAir)
+#include "tst_onair.moc"
