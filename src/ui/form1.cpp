@@ -176,7 +176,7 @@ void Form1::buildMainBar() {
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
     MMControl1 = new MciControl(*m_services.mci, this);
     MMControl1->setGeometry(twipsRect(4080, 2460, 1100, 360));
-    Command21 = button("Command21", QStringLiteral("播放"), 4080, 900);
+    Command21 = button("Command21", QStringLiteral("播放"), 4080, 1100);
     Command21->hide();
     Command21->raise();  // lies over the player's own buttons
     Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);

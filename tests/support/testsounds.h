@@ -1,19 +1,12 @@
-// Writers of short test sounds: a PCM WAV, a Standard MIDI File and an MP3, each of a given length.
+// Sounds for tests: the program's own sound writers, and files that must fail to play.
 #pragma once
-#include <QString>
+#include "demo/soundfiles.h"
 
 namespace TestSounds {
+using namespace SoundFiles;
 
-// 16-bit mono PCM sine at 44.1 kHz; ms milliseconds long. False when the file cannot be written.
-bool writeWav(const QString &path, int ms, int frequencyHz = 440);
 // A WAV whose header promises a second of sound but whose data stops after the header.
 bool writeTruncatedWav(const QString &path);
-// A type 0 Standard MIDI File at 120 beats a minute: one piano middle C held for ms milliseconds.
-bool writeMidi(const QString &path, int ms);
-// A 128 kbit/s constant-bitrate MP3 of a 440 Hz sine (44.1 kHz mono), encoded by GStreamer's
-// lamemp3enc; ms is rounded down to 10 ms. Blocks until the file is written.
-bool writeMp3(const QString &path, int ms);
 // Bytes that no decoder recognises.
 bool writeGarbage(const QString &path, int bytes = 4096);
-
 }  // namespace TestSounds

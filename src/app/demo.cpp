@@ -1,0 +1,19 @@
+// Writes the first-run demonstration next to the program.
+#include "core/appdir.h"
+#include "demo/demoschedule.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QString appDir = AppDirFrom(QCoreApplication::applicationDirPath());
+    const QString error = demo::write(appDir, QDateTime::currentDateTime());
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "tollmere-demo: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("Demo written to %sdemo/: the first item plays about a minute after now.\n", qPrintable(appDir));
+    return 0;
+}

@@ -1,0 +1,60 @@
+// The demonstration files.
+#include "demo/demoschedule.h"
+
+#include "core/recordfile.h"
+#include "core/schedulelistfile.h"
+#include "demo/soundfiles.h"
+#include "editor/lstcfg.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace demo {
+
+namespace {
+
+// Our own configuration, or none at all: only then may the demo choose today's list.
+bool mayConfigure(const QString &cfgPath, const QString &listPath) {
+    QFile file(cfgPath);
+    if (!file.exists() || file.size() == 0)
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const WeekdayListConfig c = WeekdayListConfig::fromRecord(file.read(WeekdayListConfig::RecordSize));
+    return c.SameEveryDay && c.EveryDayPath == listPath;
+}
+
+}  // namespace
+
+QString write(const QString &appDir, const QDateTime &now) {
+    const QString dir = appDir + QStringLiteral("demo/");
+    if (!QDir().mkpath(dir))
+        return QStringLiteral("cannot create %1").arg(dir);
+    const QString bell = dir + QStringLiteral("bell.wav"), news = dir + QStringLiteral("news.mp3"),
+                  tune = dir + QStringLiteral("tune.mid"), list = dir + QStringLiteral("today.lst");
+    if (!SoundFiles::writeWav(bell, 3000, 880) || !SoundFiles::writeMp3(news, 4000) ||
+        !SoundFiles::writeMidi(tune, 6000))
+        return QStringLiteral("cannot write the demo sounds in %1").arg(dir);
+
+    const int first = now.time().msecsSinceStartOfDay() / 1000 + 60;
+    if (first + 40 >= 86400)
+        return QStringLiteral("too close to midnight for a demo today; try again after 00:00");
+    const QList<ScheduleItem> items = {
+        {first, QStringLiteral("上课铃"), 0, bell},
+        {first + 15, QStringLiteral("广播通知"), 0, news},
+        {first + 30, QStringLiteral("音乐"), 4, tune},
+    };
+    if (const QString error = ScheduleListFile::rewrite(list, items); !error.isEmpty())
+        return error;
+
+    const QString cfg = appDir + QLatin1String(WeekdayListConfig::FileName);
+    if (!mayConfigure(cfg, list))
+        return QStringLiteral("%1 has a configuration of its own: choose %2 in the list panel to hear the demo")
+            .arg(cfg, list);
+    WeekdayListConfig c;
+    c.SameEveryDay = true;
+    c.EveryDayPath = list;
+    return replaceFile(cfg, c.toRecord());
+}
+
+}  // namespace demo
