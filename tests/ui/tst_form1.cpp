@@ -1,6 +1,10 @@
 // The main window's start-up and exit.
-#include "editor/weekdaypanel.h"
 #include "editor/lstcfg.h"
+#include "editor/scheduleeditor.h"
+#include "editor/weekdaypanel.h"
+#include "support/listfiles.h"
+#include "ui/slider.h"
+#include "volume/form2.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
 #include "ui/form1.h"
@@ -79,6 +83,73 @@ private slots:
         Form1 form(env.services);
         QVERIFY(form.Frame1->Option2->isChecked());
         QVERIFY(!form.Frame1->Command11->isEnabled());
+    }
+
+    void theVolumeDialogTakesTheMainWindowsPlace() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        form.Command28->click();
+        QVERIFY(!form.isVisible());
+        QVERIFY(form.form2().isVisible());
+        form.form2().Command1->click();  // "关闭" without changes asks nothing
+        QVERIFY(env.dialogs->messages.isEmpty());
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.form2().isVisible());
+    }
+
+    void startUpSetsTheSpeakerAndTheSliderRanges() {
+        TestEnv env;
+        env.mixer->speakerLine = {true, 0, 65536};
+        env.mixer->micLine = {true, 0, 40000};
+        Form1 form(env.services);
+        QCOMPARE(env.mixer->speakerWrites.value(0), 16384L);  // max / 4
+        QCOMPARE(form.form2().Slider1->maximum(), 32768);
+        QCOMPARE(form.form2().Slider2[11]->maximum(), 20000);
+        QCOMPARE(form.form2().Slider1->pageStep(), 1000);
+    }
+
+    void anOpenListDisablesExitAndTheListPanel() {
+        TestEnv env;
+        writeList(env.path("edit.lst"), {item("08:00:00", "a", "00:00:30", "a.wav")});
+        Form1 form(env.services);
+        form.todayList.path = QStringLiteral("/lists/today.lst");
+        env.dialogs->chosenFiles.enqueue(env.path("edit.lst"));
+        form.Frame2->Command6->click();
+        QVERIFY(!form.Command1->isEnabled());
+        QVERIFY(!form.Command2->isEnabled());
+        QVERIFY(!form.Frame1->isEnabled());
+        form.Frame2->Command6->click();  // close: the list goes into today's grid
+        QVERIFY(form.Command1->isEnabled() && form.Command2->isEnabled() && form.Frame1->isEnabled());
+        QCOMPARE(form.Label28->text(), QStringLiteral("列表文件：/lists/today.lst"));
+        QCOMPARE(form.MSFlexGrid1->TextMatrix(1, 4), QStringLiteral("a.wav"));
+        QCOMPARE(form.todayList.path, QStringLiteral("/lists/today.lst"));
+    }
+
+    void windowHeights() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        form.Command2->click();
+        QCOMPARE(form.height(), 6165 / 15);
+        form.Frame1->Command4->click();
+        QCOMPARE(form.height(), 9150 / 15);
+        form.Command2->click();
+        QCOMPARE(form.height(), 6165 / 15);
+        form.Frame1->Command3->click();
+        QCOMPARE(form.height(), 3240 / 15);
+    }
+
+    void holdingTheListLabelShowsItsFullText() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        form.Label28->setText(QStringLiteral("列表文件：/a/very/long/path/to/the/monday.lst"));
+        QTest::mousePress(form.Label28, Qt::LeftButton);
+        QVERIFY(form.Picture1->isVisible());
+        QCOMPARE(form.Label19->text(), form.Label28->text());
+        QTest::mouseRelease(form.Label28, Qt::LeftButton);
+        QVERIFY(!form.Picture1->isVisible());
     }
 
     void exitClosesThePlayerAndEnds() {

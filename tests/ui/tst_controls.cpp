@@ -1,0 +1,96 @@
+// The grid and the file dialog wrappers: the behaviours the panels rely on.
+#include "support/fakes.h"
+#include "ui/commondialog.h"
+#include "ui/flexgrid.h"
+
+#include <QtTest>
+
+class TestControls : public QObject {
+    Q_OBJECT
+
+    static QPoint cellCentre(FlexGrid &g, int row, int col) {
+        return g.visualRect(g.cells()->index(row - 1, col)).center();
+    }
+
+private slots:
+    void rowsKeepTheirCells() {
+        FlexGrid g(3);
+        QCOMPARE(g.Rows(), 2);  // header and one empty row
+        g.setRows(4);
+        g.setTextMatrix(0, 1, "head");
+        g.setTextMatrix(3, 2, "x");
+        g.setTextMatrix(1, 0, "√");
+        g.setRows(2);
+        QCOMPARE(g.TextMatrix(1, 0), QStringLiteral("√"));
+        g.setRows(5);
+        QCOMPARE(g.TextMatrix(3, 2), QString());  // added rows are empty
+        QCOMPARE(g.TextMatrix(0, 1), QStringLiteral("head"));
+        QCOMPARE(g.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("head"));
+        g.setRows(1);
+        QCOMPARE(g.Row(), 0);  // no data rows: no current item
+        QCOMPARE(g.TextMatrix(7, 9), QString());  // outside the grid reads empty
+        g.setTextMatrix(7, 9, "ignored");
+    }
+
+    void clicksAndDoubleClicks() {
+        FlexGrid g(3);
+        g.resize(300, 200);
+        g.setRows(4);
+        g.show();
+        QStringList seen;
+        connect(&g, &FlexGrid::Click, [&] { seen << QStringLiteral("click %1").arg(g.Row()); });
+        connect(&g, &FlexGrid::DblClick, [&] { seen << QStringLiteral("dbl %1").arg(g.Row()); });
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 3, 1));
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 2, 0));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 2, 0));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 2, 0));
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(5, 190));  // below the rows
+        QCOMPARE(seen, QStringList({"click 3", "click 2", "dbl 2"}));
+    }
+
+    void selectingAndScrollingARow() {
+        FlexGrid g(5);
+        g.resize(300, 120);
+        g.setRows(200);
+        g.show();
+        g.setRow(150);
+        g.setCol(0);
+        g.setColSel(4);
+        g.setTopRow(150);
+        QCOMPARE(g.Row(), 150);
+        QCOMPARE(g.TopRow(), 150);
+        const QModelIndexList sel = g.selectionModel()->selectedIndexes();
+        QCOMPARE(sel.size(), 5);
+        QCOMPARE(sel.first().row(), 149);
+    }
+
+    void fileDialogSettingsPersistAndCancelChangesNothing() {
+        FakeDialogs dialogs;
+        CommonDialog d(dialogs, nullptr);
+        d.Filter = "列表文件|*.lst";
+        d.FileName = "/school/*.lst";
+        d.DefaultExt = ".lst";
+        QVERIFY(!d.ShowOpen());  // cancelled
+        QCOMPARE(d.FileName, QStringLiteral("/school/*.lst"));
+        dialogs.chosenFiles.enqueue(QStringLiteral("/school/monday.lst"));
+        QVERIFY(d.ShowSave());
+        QCOMPARE(d.FileName, QStringLiteral("/school/monday.lst"));
+        QCOMPARE(dialogs.fileRequests.last().filter, QStringLiteral("列表文件|*.lst"));  // kept from before
+        QCOMPARE(dialogs.fileRequests.last().defaultExt, QStringLiteral(".lst"));
+    }
+
+    void multipleSelectionIsOneText() {
+        FakeDialogs dialogs;
+        CommonDialog d(dialogs, nullptr);
+        d.MultiSelect = true;
+        dialogs.chosenFileLists.enqueue(QStringList{"/music/a.mp3", "/music/b.mp3"});
+        QVERIFY(d.ShowOpen());
+        QCOMPARE(d.FileName, QStringLiteral("/music a.mp3 b.mp3"));
+        dialogs.chosenFileLists.enqueue(QStringList{"/music/c.mp3"});
+        QVERIFY(d.ShowOpen());
+        QCOMPARE(d.FileName, QStringLiteral("/music/c.mp3"));
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
