@@ -5,20 +5,10 @@
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
 
-#include <QApplication>
-#include <benchmark/benchmark.h>
+#include "benchsupport.h"
 
 namespace {
 
-// Start times in no order, with many equal ones, as a list grown by years of adding.
-QList<ScheduleItem> makeItems(int n) {
-    QList<ScheduleItem> items;
-    items.reserve(n);
-    for (int i = 0; i < n; ++i)
-        items << ScheduleItem{int((i * 7919LL) % 86400 / 60 * 60), QStringLiteral("项目%1").arg(i), i % 600,
-                              QStringLiteral("/srv/广播/声音/%1.wav").arg(i)};
-    return items;
-}
 
 struct Bench {
     TestEnv env;
@@ -78,11 +68,4 @@ BENCHMARK(BM_SortAndSaveLargestList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks(argc, argv); }

@@ -6,19 +6,10 @@
 #include "ui/flexgrid.h"
 #include "ui/form1.h"
 
-#include <QApplication>
-#include <benchmark/benchmark.h>
+#include "benchsupport.h"
 
 namespace {
 
-QList<ScheduleItem> makeItems(int n) {
-    QList<ScheduleItem> items;
-    items.reserve(n);
-    for (int i = 0; i < n; ++i)
-        items << ScheduleItem{(i * 7) % 86400, QStringLiteral("项目%1").arg(i), i % 600,
-                              QStringLiteral("/srv/广播/声音/%1.wav").arg(i)};
-    return items;
-}
 
 void BM_LoadListFile(benchmark::State &state) {
     TestEnv env;
@@ -114,11 +105,4 @@ BENCHMARK(BM_Form1StartUp)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks(argc, argv); }

@@ -2,16 +2,16 @@
 #include "core/cleanfield.h"
 
 QString CleanField(const QString &text) {
-    QString kept;
-    kept.reserve(text.size());
+    QString kept(text.size(), Qt::Uninitialized);
+    QChar *o = kept.data();
     for (QChar ch : text)
         if (ch.unicode() >= 32)
-            kept.append(ch);
-    qsizetype from = 0;
-    qsizetype to = kept.size();
-    while (from < to && kept[from] == QLatin1Char(' '))
+            *o++ = ch;
+    const QChar *from = kept.constData();
+    const QChar *to = o;
+    while (from < to && *from == QLatin1Char(' '))
         ++from;
-    while (to > from && kept[to - 1] == QLatin1Char(' '))
+    while (to > from && to[-1] == QLatin1Char(' '))
         --to;
-    return kept.mid(from, to - from);
+    return QString(from, to - from);
 }

@@ -1,125 +1,105 @@
-// GBK conversion through glibc's iconv, with our own recovery from unmappable input.
+// GBK conversion through tables built once from glibc's iconv.
 #include "core/gbk.h"
 
 #include <QList>
 #include <iconv.h>
 
-#include <cerrno>
 #include <vector>
 
 namespace gbk {
 namespace {
 
-// One converter per direction and thread; iconv descriptors keep shift state and are not
-// safe to share, and opening one per call would dominate the cost of loading a long list.
-class Converter {
-public:
-    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-    bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t handle() const { return m_cd; }
-    void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
-
-private:
-    iconv_t m_cd;
-};
-
-Converter &toGbk() {
-    thread_local Converter c("GBK", "UTF-32LE");
-    return c;
-}
-
 bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
-}  // namespace
+// Every two-byte GBK character, decoded once by iconv and kept both ways, so reading or
+// writing a long list never calls iconv per character.
+struct Tables {
+    std::vector<char16_t> toUnicode = std::vector<char16_t>(65536, 0);  // lead × 256 + trail; 0: none
+    std::vector<quint16> toGbk = std::vector<quint16>(65536, 0);        // code unit → lead × 256 + trail
 
-QByteArray encode(const QString &text) {
-    QByteArray out;
-    if (text.isEmpty())
-        return out;
-    const QList<uint> ucs = text.toUcs4();
-    Converter &c = toGbk();
-    out.reserve(ucs.size() * 2);
-    if (!c.ok()) {  // no GBK tables: keep ASCII, mark the rest
-        for (uint u : ucs)
-            out.append(u < 0x80 ? char(u) : '?');
-        return out;
-    }
-    c.reset();
-    char buf[8];
-    for (uint u : ucs) {
-        if (u < 0x80) {  // ASCII is the same in GBK; skip the converter for speed
-            out.append(char(u));
-            continue;
-        }
-        char *in = reinterpret_cast<char *>(&u);
-        size_t inLeft = 4;
-        char *o = buf;
-        size_t outLeft = sizeof buf;
-        if (iconv(c.handle(), &in, &inLeft, &o, &outLeft) == size_t(-1)) {
-            c.reset();
-            out.append('?');
-        } else {
-            out.append(buf, int(o - buf));
-        }
-    }
-    return out;
-}
-
-// Every two-byte GBK character decoded once, so reading a long list never calls iconv per
-// character. Index: lead byte × 256 + trail byte; 0 marks a pair that is not a character.
-const std::vector<char16_t> &pairTable() {
-    static const std::vector<char16_t> table = [] {
-        std::vector<char16_t> t(65536, 0);
-        Converter c("UTF-16LE", "GBK");
-        if (!c.ok())
-            return t;
+    Tables() {
+        iconv_t cd = iconv_open("UTF-16LE", "GBK");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;  // no GBK here: only ASCII converts, the rest reads and writes as "?"
         for (int lead = 0x81; lead <= 0xFE; ++lead) {
             for (int trail = 0x40; trail <= 0xFE; ++trail) {
                 char pair[2] = {char(lead), char(trail)};
                 char *in = pair;
                 size_t inLeft = 2;
                 char16_t u[2] = {0, 0};
-                char *o = reinterpret_cast<char *>(u);
+                char *out = reinterpret_cast<char *>(u);
                 size_t outLeft = sizeof u;
-                c.reset();
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
                 // GBK holds only characters of the basic plane: one UTF-16 unit each.
-                if (iconv(c.handle(), &in, &inLeft, &o, &outLeft) != size_t(-1) && outLeft == 2)
-                    t[lead * 256 + trail] = u[0];
+                if (iconv(cd, &in, &inLeft, &out, &outLeft) == size_t(-1) || outLeft != 2 || u[0] < 0x80)
+                    continue;
+                const quint16 code = quint16(lead * 256 + trail);
+                toUnicode[code] = u[0];
+                if (toGbk[u[0]] == 0)
+                    toGbk[u[0]] = code;
             }
         }
-        return t;
-    }();
-    return table;
+        iconv_close(cd);
+    }
+};
+
+const Tables &tables() {
+    static const Tables t;
+    return t;
+}
+
+}  // namespace
+
+// Both directions write through raw pointers into buffers sized for the worst case: a
+// 32 766-item list goes through here twice per item and field.
+QByteArray encode(const QString &text) {
+    const Tables &t = tables();
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char *o = out.data();
+    const QChar *in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = in[i].unicode();
+        if (u < 0x80) {
+            *o++ = char(u);
+        } else if (QChar::isHighSurrogate(u)) {
+            *o++ = '?';  // beyond the basic plane: one character, one "?"
+            if (i + 1 < n && in[i + 1].isLowSurrogate())
+                ++i;
+        } else if (const quint16 code = t.toGbk[u]) {
+            *o++ = char(code >> 8);
+            *o++ = char(code & 0xFF);
+        } else {
+            *o++ = '?';
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
 QString decode(const QByteArray &bytes) {
-    QString out;
-    out.reserve(bytes.size());
-    const std::vector<char16_t> &table = pairTable();
-    const int n = int(bytes.size());
-    for (int i = 0; i < n;) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
+    const Tables &t = tables();
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *o = out.data();
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = in[i];
         if (b < 0x80) {
-            out.append(QChar(b));
+            *o++ = QChar(b);
             ++i;
             continue;
         }
-        const char16_t u =
-            isLeadByte(b) && i + 1 < n ? table[b * 256 + static_cast<unsigned char>(bytes[i + 1])] : char16_t(0);
+        const char16_t u = isLeadByte(b) && i + 1 < n ? t.toUnicode[b * 256 + in[i + 1]] : char16_t(0);
         if (u == 0) {
-            out.append(QLatin1Char('?'));
+            *o++ = QLatin1Char('?');
             ++i;  // the next byte may start a valid character of its own
             continue;
         }
-        out.append(QChar(u));
+        *o++ = QChar(u);
         i += 2;
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
@@ -137,15 +117,12 @@ QByteArray encodeField(const QString &text, int n) {
     // Walk whole characters so the cut never lands inside a double-byte character.
     int pos = 0;
     while (pos < n) {
-        const auto b = static_cast<unsigned char>(bytes[pos]);
-        const int width = isLeadByte(b) ? 2 : 1;
+        const int width = isLeadByte(static_cast<unsigned char>(bytes[pos])) ? 2 : 1;
         if (pos + width > n)
             break;
         pos += width;
     }
-    QByteArray field = bytes.left(pos);
-    field.append(QByteArray(n - pos, ' '));
-    return field;
+    return bytes.left(pos) + QByteArray(n - pos, ' ');
 }
 
 }  // namespace gbk

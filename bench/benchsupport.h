@@ -1,0 +1,28 @@
+// What the benchmarks share: lists of many items, and a main that runs them under Qt.
+#pragma once
+#include "core/scheduleitem.h"
+
+#include <QApplication>
+#include <QList>
+#include <benchmark/benchmark.h>
+
+// Start times in no order, with many equal ones, as a list grown by years of adding.
+inline QList<ScheduleItem> makeItems(int n) {
+    QList<ScheduleItem> items;
+    items.reserve(n);
+    for (int i = 0; i < n; ++i)
+        items << ScheduleItem{int((i * 7919LL) % 86400 / 60 * 60), QStringLiteral("项目%1").arg(i), i % 600,
+                              QStringLiteral("/srv/广播/声音/%1.wav").arg(i)};
+    return items;
+}
+
+// Widgets need an application; without a display the offscreen platform serves.
+inline int runBenchmarks(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
