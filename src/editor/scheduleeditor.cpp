@@ -5,6 +5,7 @@
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 #include "ui/flexgrid.h"
+#include "ui/named.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -21,12 +22,6 @@ namespace {
 
 const QString ListFilter = QStringLiteral("*.lst");
 const QString SoundFilter = QStringLiteral("*.wav|*.wav|*.mid|*.mid|*.mp3|*.mp3|*.mid;*.wav;*.mp3|*.mid;*.wav;*.mp3");
-
-template <typename W>
-W *named(W *widget, const char *name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "ui/flexgrid.h"
+#include "ui/named.h"
 #include "ui/twips.h"
 #include "ui/slider.h"
 #include "ui/windowheight.h"
@@ -22,12 +23,6 @@ constexpr int FormWidthTwips = 10440;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
-template <typename W>
-W *named(W *widget, const char *name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 // The activity icons: a loudspeaker, grey when idle and green in its alternate picture.
