@@ -190,7 +190,12 @@ void Form1::startUp() {
     Timer11->setEnabled(true);
 }
 
-void Form1::setScheduledVolume() { m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider1->value())); }
+void Form1::setScheduledVolume() {
+    m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider1->value()));
+    // The mixer sends values from a thread of its own; a bell must not start at the volume
+    // before. A card that does not answer in time delays the bell no longer than this.
+    m_volume.meSettle(50);
+}
 
 void Form1::prepareTodayGrid() {
     FlexGrid &g = *MSFlexGrid1;

@@ -64,3 +64,9 @@ void clsVolume::prMicVolume(qint32 value) {
     if (m_opened && m_micControl.present)
         m_device->setMicrophone(value);
 }
+
+bool clsVolume::meSettle(int ms) {
+    if (!m_opened)
+        return true;
+    return m_device->settle(ms);
+}

@@ -30,6 +30,11 @@ public:
     qint32 prMicVolume() const { return m_micVolume; }
     void prMicVolume(qint32 value);
 
+    // Waits at most ms for the values written so far to reach the card (the mixer may send
+    // them from a thread of its own), so that a sound started next is heard at its volume.
+    // True when they have; also true when there is no mixer to wait for.
+    bool meSettle(int ms);
+
 private:
     MixerDevice *m_device;
     Dialogs *m_dialogs;

@@ -1,11 +1,18 @@
-// The ALSA simple mixer behind clsVolume: "Master" playback for the speaker, "Capture"
-// (or "Mic") capture for the microphone.
+// The ALSA simple mixer behind clsVolume, written from a worker thread: "Master" playback for
+// the speaker, "Capture" (or "Mic") capture for the microphone.
 #include "volume/mixer_alsa.h"
 
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
 
 namespace alsamixer {
 
@@ -48,13 +55,107 @@ struct Control {
     long native(long value) const { return alsamixer::nativeValue(value, nativeMin, nativeMax); }
 };
 
-class AlsaMixer : public MixerDevice {
+// A write through PulseAudio's ALSA plugin waits for the server's acknowledgement (about
+// 11 ms), and the volume dialog writes on every slider step, so writes are made by a worker
+// thread of their own. The caller only records the newest value per line and wakes the
+// worker, which sends whatever is newest when it gets to it: a drag of fifty steps becomes a
+// handful of writes, the last of them the value the slider stopped at.
+//
+// The state lives in a shared object that the worker holds too, so that a worker stuck in a
+// sound server that no longer answers can be left behind at close without touching freed
+// memory. ALSA handles are not thread-safe: everything that touches the handle holds
+// m_deviceLock (the worker, and open(), which the program calls once at start-up).
+class AlsaCore {
 public:
-    explicit AlsaMixer(const QString &card) : m_card(card.toLocal8Bit()) {}
-    ~AlsaMixer() override { close(); }
+    explicit AlsaCore(QByteArray card) : m_card(std::move(card)) {}
+    ~AlsaCore() { closeHandle(); }
 
-    bool open() override {
-        close();
+    // --- the handle, under m_deviceLock ---
+
+    bool open() {
+        std::lock_guard device(m_deviceLock);
+        return openHandle();
+    }
+
+    // One pass of the worker: sends the newest pending values, if any.
+    void run() {
+        std::unique_lock l(m_lock);
+        for (;;) {
+            m_wake.wait(l, [this] { return m_stop || m_speakerPending || m_micPending; });
+            if (!m_speakerPending && !m_micPending)
+                break;  // stopping, and everything asked for has been sent
+            const std::optional<long> speaker = std::exchange(m_speakerPending, std::nullopt);
+            const std::optional<long> mic = std::exchange(m_micPending, std::nullopt);
+            const quint64 generation = m_requested;
+            l.unlock();
+            bool ok = true;
+            {
+                std::lock_guard device(m_deviceLock);
+                if (speaker)
+                    ok = set(true, *speaker) && ok;
+                if (mic)
+                    ok = set(false, *mic) && ok;
+            }
+            l.lock();
+            m_sent = generation;
+            m_lastOk = ok;
+            m_writes += (speaker ? 1 : 0) + (mic ? 1 : 0);
+            m_settled.notify_all();
+        }
+        m_finished = true;
+        m_settled.notify_all();
+    }
+
+    // --- what the caller sees, under m_lock ---
+
+    // Records the value for the worker; false when there is nowhere to send it.
+    bool request(bool speaker, long value) {
+        std::lock_guard l(m_lock);
+        if (!m_everOpened || m_stop)
+            return false;
+        // With a handle, a line the card lacks refuses at once; without one (the server went
+        // away) the worker will try to open the mixer again, as a direct write would.
+        if (m_haveHandle && !(speaker ? m_speakerLine : m_micLine).present)
+            return false;
+        (speaker ? m_speakerPending : m_micPending) = value;
+        ++m_requested;
+        m_wake.notify_one();
+        return true;
+    }
+
+    bool settle(int timeoutMs) {
+        std::unique_lock l(m_lock);
+        const bool arrived = m_settled.wait_for(l, std::chrono::milliseconds(std::max(timeoutMs, 0)),
+                                                [this] { return m_sent == m_requested || m_finished; });
+        return arrived && m_sent == m_requested && m_lastOk;
+    }
+
+    // Asks the worker to send what is still pending and end; true when it ended within the
+    // time given.
+    bool stop(int timeoutMs) {
+        std::unique_lock l(m_lock);
+        m_stop = true;
+        m_wake.notify_one();
+        return m_settled.wait_for(l, std::chrono::milliseconds(timeoutMs), [this] { return m_finished; });
+    }
+
+    MixerDevice::Line line(bool speaker) const {
+        std::lock_guard l(m_lock);
+        return speaker ? m_speakerLine : m_micLine;
+    }
+    bool everOpened() const {
+        std::lock_guard l(m_lock);
+        return m_everOpened;
+    }
+    quint64 writes() const {
+        std::lock_guard l(m_lock);
+        return m_writes;
+    }
+    int error() const { return m_error; }
+
+private:
+    bool openHandle() {
+        closeHandle();
         snd_mixer_t *handle = nullptr;
         int rc = snd_mixer_open(&handle, 0);
         if (rc == 0 && (rc = snd_mixer_attach(handle, m_card.constData())) == 0 &&
@@ -67,22 +168,19 @@ public:
             return false;
         }
         m_handle = handle;
-        m_everOpened = true;
         m_error = 0;
         m_speaker = find("Master", true);
         m_mic = find("Capture", false);
         if (!m_mic.elem)
             m_mic = find("Mic", false);
+        std::lock_guard l(m_lock);
+        m_everOpened = true;
+        m_haveHandle = true;
+        m_speakerLine = m_speaker.line();
+        m_micLine = m_mic.line();
         return true;
     }
 
-    int openError() const override { return m_error; }
-    Line speaker() const override { return m_speaker.line(); }
-    Line microphone() const override { return m_mic.line(); }
-    bool setSpeaker(long value) override { return set(true, value); }
-    bool setMicrophone(long value) override { return set(false, value); }
-
-private:
     Control find(const char *name, bool playback) const {
         snd_mixer_selem_id_t *id = nullptr;
         snd_mixer_selem_id_malloc(&id);
@@ -126,29 +224,89 @@ private:
         if (write(speaker ? m_speaker : m_mic, value))
             return true;
         // The program runs for months: if the sound server behind the card restarted, the
-        // old handle is dead. Open the mixer afresh and try once more; a mixer that never
-        // opened stays closed, as start-up has already told the operator.
-        if (!m_everOpened || !open())
+        // old handle is dead. Open the mixer afresh and try once more.
+        if (!openHandle())
             return false;
         return write(speaker ? m_speaker : m_mic, value);
     }
 
-    void close() {
+    void closeHandle() {
         if (m_handle)
             snd_mixer_close(m_handle);
         m_handle = nullptr;
         m_speaker = {};
         m_mic = {};
+        std::lock_guard l(m_lock);
+        m_haveHandle = false;
     }
 
-    QByteArray m_card;
+    const QByteArray m_card;
+
+    std::mutex m_deviceLock;
     snd_mixer_t *m_handle = nullptr;
     Control m_speaker;
     Control m_mic;
-    int m_error = 0;
+    std::atomic<int> m_error{0};
+
+    mutable std::mutex m_lock;  // never held while waiting for m_deviceLock or the device
+    std::condition_variable m_wake;     // the worker: there is something to send, or stop
+    std::condition_variable m_settled;  // the callers: a pass ended, or the worker did
     bool m_everOpened = false;
+    bool m_haveHandle = false;
+    MixerDevice::Line m_speakerLine;
+    MixerDevice::Line m_micLine;
+    std::optional<long> m_speakerPending;
+    std::optional<long> m_micPending;
+    quint64 m_requested = 0;  // values asked for so far
+    quint64 m_sent = 0;       // of those, the ones the worker has dealt with
+    bool m_lastOk = true;     // how the card took the newest of them
+    quint64 m_writes = 0;     // values sent to the card
+    bool m_stop = false;
+    bool m_finished = false;
+};
+
+class AlsaMixer : public MixerDevice {
+public:
+    explicit AlsaMixer(const QString &card) : m_core(std::make_shared<AlsaCore>(card.toLocal8Bit())) {}
+
+    ~AlsaMixer() override {
+        if (!m_worker.joinable())
+            return;
+        // The last value the operator chose still goes out. A sound server that does not
+        // answer must not hold up the program's exit: the worker is then left to finish on
+        // its own, keeping the state it shares alive.
+        if (m_core->stop(CloseWaitMs))
+            m_worker.join();
+        else
+            m_worker.detach();
+    }
+
+    bool open() override {
+        const bool ok = m_core->open();
+        if (ok && !m_worker.joinable())
+            m_worker = std::thread([core = m_core] { core->run(); });
+        return ok;
+    }
+    int openError() const override { return m_core->error(); }
+    Line speaker() const override { return m_core->line(true); }
+    Line microphone() const override { return m_core->line(false); }
+    bool setSpeaker(long value) override { return m_core->request(true, value); }
+    bool setMicrophone(long value) override { return m_core->request(false, value); }
+    bool settle(int timeoutMs) override { return m_core->settle(timeoutMs); }
+
+    quint64 writes() const { return m_core->writes(); }
+
+private:
+    static constexpr int CloseWaitMs = 500;
+    std::shared_ptr<AlsaCore> m_core;
+    std::thread m_worker;
 };
 
 }  // namespace
 
 std::unique_ptr<MixerDevice> makeAlsaMixer(const QString &card) { return std::make_unique<AlsaMixer>(card); }
+
+qint64 alsamixer::writesMade(const MixerDevice &mixer) {
+    const auto *alsa = dynamic_cast<const AlsaMixer *>(&mixer);
+    return alsa ? qint64(alsa->writes()) : -1;
+}

@@ -2,6 +2,7 @@
 #pragma once
 #include "volume/mixerdevice.h"
 
+#include <QtGlobal>
 #include <memory>
 
 std::unique_ptr<MixerDevice> makeAlsaMixer(const QString &card = QStringLiteral("default"));
@@ -12,5 +13,9 @@ namespace alsamixer {
 // written for a value in the shown units (clamped to the control's bounds).
 MixerDevice::Line presentedLine(long nativeMin, long nativeMax);
 long nativeValue(long value, long nativeMin, long nativeMax);
+
+// How many values an ALSA mixer made by makeAlsaMixer has sent to the card so far (fewer than
+// were asked for when a burst of changes was coalesced); -1 for any other device.
+qint64 writesMade(const MixerDevice &mixer);
 
 }  // namespace alsamixer

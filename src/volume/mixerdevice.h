@@ -17,7 +17,18 @@ public:
     virtual int openError() const { return -1; }
     virtual Line speaker() const = 0;
     virtual Line microphone() const = 0;
-    // Writes one value to every channel of the line; false when the device refused it.
+    // Asks for one value on every channel of the line. True when the value was taken for
+    // sending: a device that is slow to answer (a sound server acknowledges each write) may
+    // send it later, from its own thread, so a refusal by the card is not seen here; settle()
+    // tells whether the values have arrived. False when there is nowhere to send it (the
+    // mixer never opened, or the card has no such line).
     virtual bool setSpeaker(long value) = 0;
     virtual bool setMicrophone(long value) = 0;
+    // Waits at most timeoutMs for every value asked for so far to reach the card. True when
+    // they have and the card took the newest; false when the time ran out or the card refused.
+    // A device that writes at once has nothing to wait for.
+    virtual bool settle(int timeoutMs) {
+        (void)timeoutMs;
+        return true;
+    }
 };

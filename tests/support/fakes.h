@@ -88,6 +88,14 @@ public:
         micWrites << v;
         return accept;
     }
+    // Writes are recorded at once, so there is never anything to wait for: settle() only
+    // counts the waits asked for and answers `settled`.
+    int settleCalls = 0;
+    bool settled = true;
+    bool settle(int) override {
+        ++settleCalls;
+        return settled;
+    }
 };
 
 class FakeShutdown : public ShutdownRequester {

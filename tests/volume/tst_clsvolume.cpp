@@ -114,6 +114,31 @@ private slots:
         QVERIFY(mixer.micWrites.isEmpty());
     }
 
+    // Waiting for written values to reach the card: asked of the device once it is open,
+    // and nothing to wait for without one.
+    void settleAsksAnOpenDevice_data() {
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("settled");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("values arrived") << true << true << true << 1;
+        QTest::newRow("values late or refused") << true << false << false << 1;
+        QTest::newRow("mixer never opened") << false << false << true << 0;
+    }
+    void settleAsksAnOpenDevice() {
+        QFETCH(bool, opens);
+        QFETCH(bool, settled);
+        FakeMixer mixer;
+        mixer.opens = opens;
+        mixer.settled = settled;
+        FakeDialogs dialogs;
+        clsVolume v(&mixer, &dialogs);
+        v.meOpenMixer();
+        v.prSpeakerVolume(1000);
+        QTEST(v.meSettle(50), "result");
+        QTEST(mixer.settleCalls, "calls");
+    }
+
     void positionToVolume_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("volume");

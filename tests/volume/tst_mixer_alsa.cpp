@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,6 +16,9 @@
 #include <alsa/asoundlib.h>
 
 namespace {
+
+// Far longer than a write takes (about 11 ms through the pulse plugin), for a loaded machine.
+constexpr int SettleMs = 3000;
 
 QString pactl(const QStringList &args) {
     QProcess p;
@@ -136,6 +140,7 @@ private slots:
         QCOMPARE(volume.prMixerErr(), 0);
         QCOMPARE(volume.prSpeakerMaxVolume() / 2, 32768);
         volume.prSpeakerVolume(VolumeForPosition(position));
+        QVERIFY(volume.meSettle(SettleMs));
         const QList<int> channels =
             channelVolumes(pactl({QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
         QVERIFY(!channels.isEmpty());
@@ -143,10 +148,54 @@ private slots:
             QCOMPARE(v, sinkVolume);
     }
 
+    // The volume dialog writes on every slider step. A drag must not wait for the sound server
+    // at each step (a hundred direct writes take over a second), the steps are coalesced, and
+    // the card ends at the value the slider stopped at.
+    void burstOfChangesIsCoalesced() {
+        auto mixer = makeAlsaMixer();
+        FakeDialogs dialogs;
+        clsVolume volume(mixer.get(), &dialogs);
+        volume.meOpenMixer();
+        QCOMPARE(volume.prMixerErr(), 0);
+        QCOMPARE(alsamixer::writesMade(*mixer), 0);
+        QElapsedTimer t;
+        t.start();
+        for (int i = 1; i <= 100; ++i)
+            volume.prSpeakerVolume(10000 + i * 100);
+        const qint64 burstMs = t.elapsed();
+        QVERIFY(volume.meSettle(SettleMs));
+        QCOMPARE(volume.prSpeakerVolume(), 20000);
+        const QList<int> channels =
+            channelVolumes(pactl({QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
+        QVERIFY(!channels.isEmpty());
+        for (int v : channels)
+            QCOMPARE(v, 20000);
+        const qint64 writes = alsamixer::writesMade(*mixer);
+        QVERIFY2(writes >= 1 && writes <= 20, qPrintable(QString::number(writes)));
+        QVERIFY2(burstMs < 500, qPrintable(QString::number(burstMs)));
+        QVERIFY(volume.meSettle(0));  // nothing more to wait for
+    }
+
+    // Closing the program right after a change still leaves the card at that value.
+    void closingSendsTheLastValue() {
+        {
+            auto mixer = makeAlsaMixer();
+            QVERIFY(mixer->open());
+            QVERIFY(mixer->setSpeaker(11111));
+            QVERIFY(mixer->setSpeaker(23456));
+        }
+        const QList<int> channels =
+            channelVolumes(pactl({QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
+        QVERIFY(!channels.isEmpty());
+        for (int v : channels)
+            QCOMPARE(v, 23456);
+    }
+
     void microphoneVolumeReachesTheSource() {
         auto mixer = makeAlsaMixer();
         QVERIFY(mixer->open());
         QVERIFY(mixer->setMicrophone(20000));
+        QVERIFY(mixer->settle(SettleMs));
         const QList<int> channels =
             channelVolumes(pactl({QStringLiteral("get-source-volume"), QStringLiteral("@DEFAULT_SOURCE@")}));
         QVERIFY(!channels.isEmpty());
@@ -164,17 +213,21 @@ private slots:
         auto mixer = makeAlsaMixer();
         QVERIFY(mixer->open());
         QVERIFY(mixer->setSpeaker(20000));
+        QVERIFY(mixer->settle(SettleMs));
         server.stop();
         QVERIFY(server.start());
         QVERIFY(mixer->setSpeaker(30000));
+        QVERIFY(mixer->settle(SettleMs));
         const QList<int> channels = channelVolumes(
             pactl({QStringLiteral("-s"), server.server(), QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
         QVERIFY(!channels.isEmpty());
         for (int v : channels)
             QCOMPARE(v, 30000);
-        // Gone for good: the write is refused, quietly.
+        // Gone for good: the value is taken for sending, but never arrives; the caller is
+        // not held up and nothing crashes.
         server.stop();
-        QVERIFY(!mixer->setSpeaker(40000));
+        QVERIFY(mixer->setSpeaker(40000));
+        QVERIFY(!mixer->settle(SettleMs));
     }
 
     void noServerIsAnOpenErrorNotACrash() {
@@ -196,6 +249,7 @@ private slots:
         QVERIFY(!mixer->open());
         QVERIFY(mixer->openError() < 0);
         QVERIFY(!mixer->setSpeaker(100));
+        QVERIFY(mixer->settle(0));  // nothing was taken, nothing to wait for
     }
 };
 
