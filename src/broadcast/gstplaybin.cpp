@@ -96,32 +96,42 @@ QString GstPlaybin::soundFontPath() {
     return {};
 }
 
-GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(parent) {
+GstPlaybin::GstPlaybin(const QString &audioSink, QObject *parent) : QObject(parent), m_sinkName(audioSink) {}
+
+// Starting GStreamer (its plugin registry) and making a playbin take longer than building
+// the main window does, so neither happens until a file is first loaded.
+bool GstPlaybin::ensurePipeline() {
+    if (m_built)
+        return m_pipeline && m_sink;
+    m_built = true;
     ensureGstInit();
     m_pipeline = gst_element_factory_make("playbin", nullptr);
     if (!m_pipeline) {
         qCWarning(lcPlayer) << "GStreamer has no playbin; nothing can be played";
-        return;
+        return false;
     }
     gst_object_ref_sink(m_pipeline);
     g_object_set(m_pipeline, "flags", PlayFlagAudio, nullptr);
     g_signal_connect(m_pipeline, "element-setup", G_CALLBACK(&GstPlaybinCallbacks::onElementSetup), this);
 
-    m_sink = gst_element_factory_make(audioSink.toUtf8().constData(), nullptr);
+    m_sink = gst_element_factory_make(m_sinkName.toUtf8().constData(), nullptr);
     if (m_sink) {
         gst_object_ref_sink(m_sink);
-        if (audioSink == QLatin1String("fakesink")) {
+        if (m_sinkName == QLatin1String("fakesink")) {
             g_object_set(m_sink, "sync", TRUE, nullptr);
             g_signal_connect(m_sink, "handoff", G_CALLBACK(&GstPlaybinCallbacks::onHandoff), this);
         }
         g_object_set(m_pipeline, "audio-sink", m_sink, nullptr);
     } else {
-        qCWarning(lcPlayer) << "audio output" << audioSink << "is not available; nothing will be played";
+        qCWarning(lcPlayer) << "audio output" << m_sinkName << "is not available; nothing will be played";
     }
 
     m_bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(m_bus, &GstPlaybinCallbacks::onSyncMessage, this, nullptr);
+    return m_sink != nullptr;
 }
+
+bool GstPlaybin::sinkReady() { return ensurePipeline(); }
 
 GstPlaybin::~GstPlaybin() {
     if (!m_pipeline)
@@ -160,7 +170,7 @@ void GstPlaybinCallbacks::onHandoff(GstElement *, GstBuffer *, GstPad *, gpointe
 }
 
 void GstPlaybin::armFirstBufferObserver(std::function<void()> fn) {
-    if (!m_sink)
+    if (!ensurePipeline())
         return;
     std::lock_guard lock(m_observerLock);
     m_firstBufferObserver = std::move(fn);
@@ -243,7 +253,7 @@ void GstPlaybin::flushBus() {
 
 bool GstPlaybin::load(const QString &path) {
     unload();
-    if (!m_pipeline || !m_sink || path.isEmpty())
+    if (!ensurePipeline() || path.isEmpty())
         return false;
     QFile probe(path);
     if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly))

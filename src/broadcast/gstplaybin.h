@@ -29,9 +29,15 @@ public:
     explicit GstPlaybin(const QString &audioSink, QObject *parent = nullptr);
     ~GstPlaybin() override;
 
+    // GStreamer is started and the pipeline made at the first load() (or the first call of
+    // the two below), not here: a program that has not played anything yet has not paid
+    // for it.
+    bool isBuilt() const { return m_built; }
+
     // False when the named sink could not be made: nothing can then be played, and no other
     // output is ever chosen in its place (a silent fake sink would hide a broken setup).
-    bool sinkReady() const { return m_sink != nullptr; }
+    // Makes the pipeline if that has not happened yet.
+    bool sinkReady();
 
     // Forgets any file, takes path and starts loading it in the background (to PAUSED).
     // False, with nothing loaded, when the file cannot be read or there is no sink.
@@ -55,7 +61,7 @@ public:
 
     // Test hook: fn runs once, on a streaming thread, when the sink next renders a buffer
     // (the preroll buffer does not count, so after play() this is the first sound played).
-    // Only with a "fakesink"; arm it again for each measurement.
+    // Only with a "fakesink"; arm it again for each measurement. Makes the pipeline.
     void armFirstBufferObserver(std::function<void()> fn);
 
 signals:
@@ -65,6 +71,7 @@ signals:
     void failed(const QString &message);
 
 private:
+    bool ensurePipeline();
     Q_INVOKABLE void drainBus();
     void handle(GstMessage *msg);
     void setState(int state);
@@ -72,6 +79,8 @@ private:
     void releaseRetiredSynths();
     friend struct GstPlaybinCallbacks;  // GStreamer's callbacks, with its exact signatures
 
+    QString m_sinkName;
+    bool m_built = false;  // ensurePipeline() has run, whatever it managed to make
     GstElement *m_pipeline = nullptr;
     GstElement *m_sink = nullptr;  // owned by m_pipeline once set as its audio sink
     GstBus *m_bus = nullptr;

@@ -185,13 +185,47 @@ private slots:
         QCOMPARE(done.count(), 1);
     }
 
+    // The missing output is found when the first file is opened, not when the player is made.
     void mciWithoutItsAudioOutput() {
         GstMciPlayer p(QStringLiteral("nosuchaudiosink"));
-        QVERIFY(!p.playbin().sinkReady());
+        QVERIFY(!p.playbin().isBuilt());
         QSignalSpy done(&p, &MciPlayer::MciDone);
         mciPlay(p, path("bell.wav"), "WaveAudio");
+        QVERIFY(p.playbin().isBuilt());
+        QVERIFY(!p.playbin().sinkReady());
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, Timeout);
         QCOMPARE(done.at(0).at(0).toInt(), int(GstMciPlayer::NotifyFailure));
+    }
+
+    // Start-up makes both players; GStreamer and the pipelines wait for the first file, and
+    // the commands start-up and exit send before then do not bring them in.
+    void pipelineIsMadeAtFirstOpen() {
+        GstMciPlayer mci(Sink);
+        GstMp3Player mp3(Sink);
+        mci.setCommand(QStringLiteral("stop"));
+        mci.setCommand(QStringLiteral("close"));
+        mci.setFileName(path("bell.wav"));
+        mci.setDeviceType(QStringLiteral("WaveAudio"));
+        mp3.Stop();
+        QVERIFY(!mci.playbin().isBuilt());
+        QVERIFY(!mp3.playbin().isBuilt());
+        QCOMPARE(mci.playbin().durationMs(), std::nullopt);
+
+        QSignalSpy done(&mci, &MciPlayer::MciDone);
+        mci.setCommand(QStringLiteral("open"));
+        QVERIFY(mci.playbin().isBuilt());
+        QVERIFY(mci.playbin().isLoaded());
+        mci.setCommand(QStringLiteral("play"));
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, Timeout);
+        QCOMPARE(done.at(0).at(0).toInt(), int(GstMciPlayer::NotifySuccessful));
+
+        QSignalSpy ended(&mp3, &Mp3Player::PlaybackEnded);
+        QCOMPARE(mp3.Open(path("song.mp3"), QString()), int(GstMp3Player::OpenOk));
+        QVERIFY(mp3.playbin().isBuilt());
+        mp3.Play();
+        mp3.Stop();
+        QCOMPARE(ended.count(), 1);
+        mci.setCommand(QStringLiteral("Close"));
     }
 
     void mp3PlaysToTheEndWithItsDuration() {
