@@ -72,14 +72,34 @@ public:
 
     // --- the handle, under m_deviceLock ---
 
+    // The first open takes the result of the one the worker began when the mixer was made;
+    // any later one opens afresh.
     bool open() {
+        {
+            std::unique_lock l(m_lock);
+            if (!m_earlyOpenTaken) {
+                m_earlyOpenTaken = true;
+                m_settled.wait(l, [this] { return m_earlyOpenDone; });
+                return m_earlyOpenOk;
+            }
+        }
         std::lock_guard device(m_deviceLock);
         return openHandle();
     }
 
-    // One pass of the worker: sends the newest pending values, if any.
+    // The worker: opens the mixer at once (start-up needs its ranges, and connecting to a
+    // sound server is mostly waiting, which the window's building can overlap), then sends
+    // the newest pending values whenever there are any.
     void run() {
+        bool ok;
+        {
+            std::lock_guard device(m_deviceLock);
+            ok = openHandle();
+        }
         std::unique_lock l(m_lock);
+        m_earlyOpenOk = ok;
+        m_earlyOpenDone = true;
+        m_settled.notify_all();
         for (;;) {
             m_wake.wait(l, [this] { return m_stop || m_speakerPending || m_micPending; });
             if (!m_speakerPending && !m_micPending)
@@ -137,6 +157,12 @@ public:
         m_stop = true;
         m_wake.notify_one();
         return m_settled.wait_for(l, std::chrono::milliseconds(timeoutMs), [this] { return m_finished; });
+    }
+
+    // Called just before the worker starts: the first open() waits for its result.
+    void startWorker() {
+        std::lock_guard l(m_lock);
+        m_earlyOpenTaken = false;
     }
 
     MixerDevice::Line line(bool speaker) const {
@@ -263,11 +289,17 @@ private:
     quint64 m_writes = 0;     // values sent to the card
     bool m_stop = false;
     bool m_finished = false;
+    bool m_earlyOpenTaken = true;  // no worker, no early open to wait for
+    bool m_earlyOpenDone = false;
+    bool m_earlyOpenOk = false;
 };
 
 class AlsaMixer : public MixerDevice {
 public:
-    explicit AlsaMixer(const QString &card) : m_core(std::make_shared<AlsaCore>(card.toLocal8Bit())) {}
+    explicit AlsaMixer(const QString &card) : m_core(std::make_shared<AlsaCore>(card.toLocal8Bit())) {
+        m_core->startWorker();
+        m_worker = std::thread([core = m_core] { core->run(); });
+    }
 
     ~AlsaMixer() override {
         if (!m_worker.joinable())
@@ -281,12 +313,7 @@ public:
             m_worker.detach();
     }
 
-    bool open() override {
-        const bool ok = m_core->open();
-        if (ok && !m_worker.joinable())
-            m_worker = std::thread([core = m_core] { core->run(); });
-        return ok;
-    }
+    bool open() override { return m_core->open(); }
     int openError() const override { return m_core->error(); }
     Line speaker() const override { return m_core->line(true); }
     Line microphone() const override { return m_core->line(false); }
