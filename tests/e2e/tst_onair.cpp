@@ -4,6 +4,7 @@
 #include "broadcast/player_gst.h"
 #include "editor/weekdaypanel.h"
 #include "support/fakes.h"
+#include "support/pactl.h"
 #include "support/listfiles.h"
 #include "support/testsounds.h"
 #include "ui/flexgrid.h"
@@ -21,14 +22,6 @@
 namespace {
 
 const char *NullSink = "tollmere_null";
-
-QString pactl(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral("pactl"), args);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return {};
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
 
 // Records the null sink's monitor as 8 kHz mono and keeps, per 50 ms, whether it was loud.
 class MonitorRecorder {

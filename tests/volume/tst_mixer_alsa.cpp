@@ -1,5 +1,6 @@
 // The ALSA mixer device against the PulseAudio null sink that scripts/test-pulse.sh starts.
 #include "support/fakes.h"
+#include "support/pactl.h"
 #include "volume/clsvolume.h"
 #include "volume/mixer_alsa.h"
 #include "volume/volumeposition.h"
@@ -19,14 +20,6 @@ namespace {
 
 // Far longer than a write takes (about 11 ms through the pulse plugin), for a loaded machine.
 constexpr int SettleMs = 3000;
-
-QString pactl(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral("pactl"), args);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return {};
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
 
 // The raw volume of every channel of "Volume: front-left: 30000 / 46% / …, front-right: …".
 QList<int> channelVolumes(const QString &text) {
