@@ -9,15 +9,20 @@
 
 namespace {
 
+bool openOrSkip(clsVolume &volume, benchmark::State &state) {
+    volume.meOpenMixer();
+    if (volume.prMixerErr() == 0)
+        return true;
+    state.SkipWithError("no mixer on card \"default\"");
+    return false;
+}
+
 // One slider step, as the volume dialog sends it while the operator drags.
 void BM_SliderChange(benchmark::State &state) {
     auto mixer = makeAlsaMixer();
     clsVolume volume(mixer.get(), nullptr);
-    volume.meOpenMixer();
-    if (volume.prMixerErr() != 0) {
-        state.SkipWithError("no mixer on card \"default\"");
+    if (!openOrSkip(volume, state))
         return;
-    }
     int position = 0;
     for (auto _ : state) {
         volume.prSpeakerVolume(VolumeForPosition(position));
@@ -31,11 +36,8 @@ BENCHMARK(BM_SliderChange)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTim
 void BM_ChangeAndSettle(benchmark::State &state) {
     auto mixer = makeAlsaMixer();
     clsVolume volume(mixer.get(), nullptr);
-    volume.meOpenMixer();
-    if (volume.prMixerErr() != 0) {
-        state.SkipWithError("no mixer on card \"default\"");
+    if (!openOrSkip(volume, state))
         return;
-    }
     int position = 0;
     for (auto _ : state) {
         volume.prSpeakerVolume(VolumeForPosition(position));
