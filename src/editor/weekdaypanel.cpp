@@ -2,25 +2,10 @@
 #include "editor/weekdaypanel.h"
 
 #include "core/recordfile.h"
+#include "ui/named.h"
 #include "ui/windowheight.h"
 
 #include <QGridLayout>
-
-namespace {
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QLineEdit *makeText(QWidget *parent, const char *name) {
-    auto *t = new QLineEdit(parent);
-    t->setObjectName(QLatin1String(name));
-    return t;
-}
-
-}  // namespace
 
 WeekdayPanel::WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent)
     : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(dialogs), m_appDir(appDir) {
@@ -34,22 +19,22 @@ void WeekdayPanel::build() {
     Option2 = new QRadioButton(QStringLiteral("每天任意"), this);
     Option2->setObjectName(QStringLiteral("Option2"));
 
-    Label9 = makeLabel(this, "Label9", QStringLiteral("星期日"));
-    Label3 = makeLabel(this, "Label3", QStringLiteral("星期一"));
-    Label4 = makeLabel(this, "Label4", QStringLiteral("星期二"));
-    Label5 = makeLabel(this, "Label5", QStringLiteral("星期三"));
-    Label6 = makeLabel(this, "Label6", QStringLiteral("星期四"));
-    Label7 = makeLabel(this, "Label7", QStringLiteral("星期五"));
-    Label8 = makeLabel(this, "Label8", QStringLiteral("星期六"));
-    Label22 = makeLabel(this, "Label22", QStringLiteral("每天相同"));
-    Text4 = makeText(this, "Text4");
-    Text5 = makeText(this, "Text5");
-    Text6 = makeText(this, "Text6");
-    Text7 = makeText(this, "Text7");
-    Text8 = makeText(this, "Text8");
-    Text9 = makeText(this, "Text9");
-    Text10 = makeText(this, "Text10");
-    Text23 = makeText(this, "Text23");
+    Label9 = named(new QLabel(QStringLiteral("星期日"), this), "Label9");
+    Label3 = named(new QLabel(QStringLiteral("星期一"), this), "Label3");
+    Label4 = named(new QLabel(QStringLiteral("星期二"), this), "Label4");
+    Label5 = named(new QLabel(QStringLiteral("星期三"), this), "Label5");
+    Label6 = named(new QLabel(QStringLiteral("星期四"), this), "Label6");
+    Label7 = named(new QLabel(QStringLiteral("星期五"), this), "Label7");
+    Label8 = named(new QLabel(QStringLiteral("星期六"), this), "Label8");
+    Label22 = named(new QLabel(QStringLiteral("每天相同"), this), "Label22");
+    Text4 = named(new QLineEdit(this), "Text4");
+    Text5 = named(new QLineEdit(this), "Text5");
+    Text6 = named(new QLineEdit(this), "Text6");
+    Text7 = named(new QLineEdit(this), "Text7");
+    Text8 = named(new QLineEdit(this), "Text8");
+    Text9 = named(new QLineEdit(this), "Text9");
+    Text10 = named(new QLineEdit(this), "Text10");
+    Text23 = named(new QLineEdit(this), "Text23");
     m_days = {Text4, Text5, Text6, Text7, Text8, Text9, Text10};
     m_dayLabels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8};
 
