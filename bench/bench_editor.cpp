@@ -2,7 +2,7 @@
 #include "broadcast/todaylist.h"
 #include "core/schedulelistfile.h"
 #include "editor/scheduleeditor.h"
-#include "support/testenv.h"
+#include "support/panelenv.h"
 #include "ui/flexgrid.h"
 
 #include "benchsupport.h"
@@ -11,7 +11,7 @@ namespace {
 
 
 struct Bench {
-    TestEnv env;
+    PanelEnv env;
     QWidget window;
     FlexGrid today{5};
     TodayList todayList;
@@ -20,7 +20,7 @@ struct Bench {
 
     Bench() : path(env.path("big.lst")) {
         ScheduleListFile::rewrite(path, makeItems(ScheduleListFile::MaxItems));
-        editor = new ScheduleEditor(*env.dialogs, env.services.appDir, today, todayList, &window);
+        editor = new ScheduleEditor(*env.dialogs, env.appDir, today, todayList, &window);
         window.resize(900, 400);
         window.show();
         QCoreApplication::processEvents();

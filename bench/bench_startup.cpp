@@ -1,6 +1,6 @@
 // Start-up of the whole program against a program that shows an empty Qt window: each a
 // fresh process, timed from launch until its window has been shown and painted.
-#include "ui/form1.h"
+#include "app/form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // Builds the real services and shows the main window.
-#include "ui/form1.h"
+#include "app/form1.h"
 
 #include <QApplication>
 

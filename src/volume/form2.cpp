@@ -69,8 +69,9 @@ Slider *slider(const QString &name, QWidget *parent) {
 
 }  // namespace
 
-Form2::Form2(Services &services, clsVolume &volume, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_volume(volume) {
+Form2::Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &volume, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_clock(clock), m_dialogs(dialogs), m_appDir(appDir),
+      m_volume(volume) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Tollmere"));
     setFixedSize(px(10440), px(3255));
@@ -138,7 +139,7 @@ Form2::Form2(Services &services, clsVolume &volume, QWidget *parent)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(604, 130, 84, 34);
 
-    Timer1 = new Timer(*m_services.clock, QStringLiteral("Timer1"), 250, true, this);
+    Timer1 = new Timer(m_clock, QStringLiteral("Timer1"), 250, true, this);
 
     connect(Slider1, &QSlider::valueChanged, this, &Form2::Slider1_Change);
     for (int k = 0; k < 12; ++k)
@@ -150,7 +151,7 @@ Form2::Form2(Services &services, clsVolume &volume, QWidget *parent)
 
 Form2::~Form2() = default;
 
-QString Form2::volumeFilePath() const { return m_services.appDir + volumecfg::fileName(); }
+QString Form2::volumeFilePath() const { return m_appDir + volumecfg::fileName(); }
 
 void Form2::startUp() {
     m_volume.meOpenMixer();
@@ -197,7 +198,7 @@ bool Form2::SaveVolume() {
     QString error;
     if (linefile::write(volumeFilePath(), volumecfg::format(positions), &error))
         return true;
-    m_services.dialogs->message(this,
+    m_dialogs.message(this,
                                 QStringLiteral("无法保存音量设置文件 %1：%2\n音量设置没有保存。")
                                     .arg(QDir::toNativeSeparators(volumeFilePath()), error),
                                 Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
@@ -221,7 +222,7 @@ void Form2::Command11_Click() {
 
 void Form2::Command1_Click() {
     if (Command11->isEnabled()) {
-        const Dialogs::Answer answer = m_services.dialogs->message(
+        const Dialogs::Answer answer = m_dialogs.message(
             this, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo, Dialogs::Icon::Question,
             QStringLiteral("提示"), Dialogs::Answer::No);
         if (answer == Dialogs::Answer::Yes) {

@@ -1,7 +1,7 @@
 // Form2: the volume settings dialog, whose sliders are the program's live volume settings.
 #pragma once
 #include "core/clock.h"
-#include "ui/services.h"
+#include "ui/dialogs.h"
 #include "ui/slider.h"
 #include "volume/clsvolume.h"
 
@@ -20,7 +20,8 @@
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(Services &services, clsVolume &volume, QWidget *parent = nullptr);
+    // Its timer runs on clock; messages go through dialogs; Volume.cfg lies in appDir.
+    Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &volume, QWidget *parent = nullptr);
     ~Form2() override;
 
     // Start-up: opens the mixer; if it opened, sets the speaker to a quarter of its range
@@ -69,7 +70,9 @@ private:
     void Timer1_Timer();
     static void putPosition(Slider *slider, const std::optional<qint64> &position);
 
-    Services &m_services;
+    Clock &m_clock;
+    Dialogs &m_dialogs;
+    QString m_appDir;
     clsVolume &m_volume;
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -2,7 +2,7 @@
 #include "core/schedulelistfile.h"
 #include "demo/demoschedule.h"
 #include "editor/lstcfg.h"
-#include "support/testenv.h"
+#include "support/panelenv.h"
 
 #include <QtTest>
 
@@ -16,9 +16,9 @@ class TestDemo : public QObject {
 
 private slots:
     void writesSoundsAListAndTheConfiguration() {
-        TestEnv env;
+        PanelEnv env;
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 0, 0));
-        QCOMPARE(demo::write(env.services.appDir, now), QString());
+        QCOMPARE(demo::write(env.appDir, now), QString());
         QList<ScheduleItem> items;
         QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).isEmpty());
         QCOMPARE(items.size(), 3);
@@ -29,20 +29,20 @@ private slots:
         QVERIFY(c.SameEveryDay);
         QCOMPARE(c.EveryDayPath, env.path("demo/today.lst"));
         // Running it again refreshes the times and keeps its own configuration.
-        QCOMPARE(demo::write(env.services.appDir, now.addSecs(600)), QString());
+        QCOMPARE(demo::write(env.appDir, now.addSecs(600)), QString());
         QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).isEmpty());
         QCOMPARE(items[0].StartTime, 9 * 3600 + 660);
     }
 
     void anOperatorsConfigurationIsLeftAlone() {
-        TestEnv env;
+        PanelEnv env;
         WeekdayListConfig mine;
         mine.DayPaths[1] = QStringLiteral("/school/monday.lst");
         QFile f(env.path("LstCfg.Cfg"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(mine.toRecord());
         f.close();
-        const QString error = demo::write(env.services.appDir, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        const QString error = demo::write(env.appDir, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
         QVERIFY(error.contains(QStringLiteral("configuration of its own")));
         QCOMPARE(readConfig(env.path("LstCfg.Cfg")).DayPaths[1], QStringLiteral("/school/monday.lst"));
     }

@@ -4,7 +4,7 @@
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "ui/form1.h"
+#include "app/form1.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
 

@@ -2,7 +2,7 @@
 #include "broadcast/todaylist.h"
 #include "core/schedulelistfile.h"
 #include "editor/scheduleeditor.h"
-#include "support/testenv.h"
+#include "support/panelenv.h"
 #include "ui/flexgrid.h"
 
 #include <QDir>
@@ -41,7 +41,7 @@ const ScheduleItem Drill{8 * 3600 + 300, QStringLiteral("早操"), 300, QStringL
 
 // An editor on a window of its own, with today's grid and list beside it as the main window has them.
 struct Fixture {
-    TestEnv env;
+    PanelEnv env;
     QWidget window;
     FlexGrid today{5};
     TodayList todayList;
@@ -49,7 +49,7 @@ struct Fixture {
     QSignalSpy *openChanges;
 
     Fixture() {
-        editor = new ScheduleEditor(*env.dialogs, env.services.appDir, today, todayList, &window);
+        editor = new ScheduleEditor(*env.dialogs, env.appDir, today, todayList, &window);
         editor->prepareGrid();
         openChanges = new QSignalSpy(editor, &ScheduleEditor::listOpenChanged);
     }
@@ -143,7 +143,7 @@ void TstScheduleEditor::openingANewNameCreatesAnEmptyList() {
     QCOMPARE(f.env.dialogs->fileRequests.size(), 1);
     const Dialogs::FileRequest r = f.env.dialogs->fileRequests.first();
     QCOMPARE(r.filter, QStringLiteral("*.lst"));
-    QCOMPARE(r.initialName, f.env.services.appDir + "*.lst");
+    QCOMPARE(r.initialName, f.env.appDir + "*.lst");
     QCOMPARE(r.defaultExt, QStringLiteral("lst"));
     QVERIFY(QFileInfo::exists(p));
     QCOMPARE(fileBytes(p), QByteArray());
@@ -366,7 +366,7 @@ void TstScheduleEditor::saveAsWritesSortedUnderTheNewName() {
     f.editor->Command13->click();
     const Dialogs::FileRequest r = f.env.dialogs->fileRequests.last();
     QCOMPARE(r.filter, QStringLiteral("*.lst"));
-    QCOMPARE(r.initialName, f.env.services.appDir + "*.lst");
+    QCOMPARE(r.initialName, f.env.appDir + "*.lst");
     QCOMPARE(r.defaultExt, QStringLiteral("lst"));
     QCOMPARE(fileBytes(f.path("copy.lst")), records({Bell, News}));
     QCOMPARE(fileBytes(f.path("day.lst")), records({News, Bell}));

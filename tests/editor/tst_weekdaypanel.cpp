@@ -1,6 +1,6 @@
 // The weekday panel driven by its buttons: mode greying, browsing, LstCfg.Cfg bytes, window heights.
 #include "editor/weekdaypanel.h"
-#include "support/testenv.h"
+#include "support/panelenv.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -33,8 +33,8 @@ private slots:
 };
 
 void TstWeekdayPanel::modeGreysOutTheOtherRows() {
-    TestEnv env;
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    PanelEnv env;
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.loadConfig();
     QVERIFY(p.Option2->isChecked() && !p.Command11->isEnabled());
     QVERIFY(!p.Text23->isEnabled() && !p.Label22->isEnabled() && !p.Command10[8]->isEnabled());
@@ -62,8 +62,8 @@ void TstWeekdayPanel::browseFillsTheRowsText_data() {
 void TstWeekdayPanel::browseFillsTheRowsText() {
     QFETCH(int, index);
     QFETCH(QString, text);
-    TestEnv env;
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    PanelEnv env;
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.loadConfig();
     if (index == 8)
         p.Option1->click();
@@ -74,14 +74,14 @@ void TstWeekdayPanel::browseFillsTheRowsText() {
     QVERIFY(p.Command11->isEnabled());
     const Dialogs::FileRequest r = env.dialogs->fileRequests.first();
     QCOMPARE(r.filter, QStringLiteral("*.lst"));
-    QCOMPARE(r.initialName, env.services.appDir + "*.lst");
+    QCOMPARE(r.initialName, env.appDir + "*.lst");
     QCOMPARE(r.defaultExt, QStringLiteral(".lst"));
     QVERIFY(!QFileInfo::exists("/lists/wed.lst"));  // browsing neither creates nor reads
 }
 
 void TstWeekdayPanel::cancelledBrowseChangesNothing() {
-    TestEnv env;
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    PanelEnv env;
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.loadConfig();
     p.Text7->setText("/keep.lst");
     p.Command11->setEnabled(false);
@@ -91,8 +91,8 @@ void TstWeekdayPanel::cancelledBrowseChangesNothing() {
 }
 
 void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
-    TestEnv env;
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    PanelEnv env;
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.loadConfig();
     QByteArray expected("\xFF\xFF", 2);
     const QList<QLineEdit *> texts = {p.Text4, p.Text5, p.Text6, p.Text7, p.Text8, p.Text9, p.Text10};
@@ -109,20 +109,20 @@ void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
     QVERIFY(!p.Command11->isEnabled());
     QVERIFY(env.dialogs->messages.isEmpty());
     // Read back at the next start, the weekday paths are all there.
-    WeekdayPanel again(*env.dialogs, env.services.appDir);
+    WeekdayPanel again(*env.dialogs, env.appDir);
     again.loadConfig();
     QVERIFY(again.Option1->isChecked());
     QCOMPARE(again.Text9->text(), QStringLiteral("/lists/day5.lst"));
 }
 
 void TstWeekdayPanel::saveReplacesALongerFile() {
-    TestEnv env;
+    PanelEnv env;
     {
         QFile f(env.path("LstCfg.Cfg"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(900, 'x'));
     }
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.loadConfig();
     p.Text5->setText(QStringLiteral("/星期一.lst"));
     p.Option2->click();
@@ -134,9 +134,9 @@ void TstWeekdayPanel::saveReplacesALongerFile() {
 }
 
 void TstWeekdayPanel::saveFailureKeepsSaveEnabled() {
-    TestEnv env;
+    PanelEnv env;
     QVERIFY(QDir(env.dir.path()).mkdir("LstCfg.Cfg"));
-    WeekdayPanel p(*env.dialogs, env.services.appDir);
+    WeekdayPanel p(*env.dialogs, env.appDir);
     p.Text4->setText("/a.lst");
     p.Command11->click();
     QCOMPARE(env.dialogs->messages.size(), 1);
@@ -149,9 +149,9 @@ void TstWeekdayPanel::saveFailureKeepsSaveEnabled() {
 }
 
 void TstWeekdayPanel::heightButtonsCentreTheWindow() {
-    TestEnv env;
+    PanelEnv env;
     QWidget window;
-    auto *p = new WeekdayPanel(*env.dialogs, env.services.appDir, &window);
+    auto *p = new WeekdayPanel(*env.dialogs, env.appDir, &window);
     window.resize(700, 300);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,5 +1,6 @@
 // A Services bundle of fakes over a simulated clock and a fresh temporary AppDir.
 #pragma once
+#include "app/services.h"
 #include "support/fakes.h"
 #include "support/simclock.h"
 

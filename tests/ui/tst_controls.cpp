@@ -1,5 +1,5 @@
 // The grid and the file dialog wrappers: the behaviours the panels rely on.
-#include "support/fakes.h"
+#include "support/fakedialogs.h"
 #include "ui/commondialog.h"
 #include "ui/flexgrid.h"
 

@@ -7,7 +7,7 @@
 #include "volume/form2.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "ui/form1.h"
+#include "app/form1.h"
 
 #include <QtTest>
 

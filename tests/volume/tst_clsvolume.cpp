@@ -1,5 +1,7 @@
 // clsVolume on the fake mixer, the slider-to-volume rule and the ALSA range scaling.
-#include "support/fakes.h"
+#include "support/fakedialogs.h"
+#include "support/fakemixer.h"
+
 #include "volume/clsvolume.h"
 #include "volume/mixer_alsa.h"
 #include "volume/volumeposition.h"

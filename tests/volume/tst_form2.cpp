@@ -1,5 +1,5 @@
 // Form2: start-up ranges, the sliders' volumes, Volume.cfg, closing, the marquee and dragging.
-#include "support/testenv.h"
+#include "support/panelenv.h"
 #include "volume/form2.h"
 
 #include <QDir>
@@ -29,9 +29,12 @@ QList<int> positions(const Form2 &form) {
 }
 
 struct Rig {
-    TestEnv env;
+    PanelEnv env;
+    QString appDir;  // the temporary folder, or a folder inside it
     clsVolume volume{env.mixer, env.dialogs};
-    Form2 form{env.services, volume};
+    Form2 form;
+    explicit Rig(const QString &subfolder = QString())
+        : appDir(subfolder.isEmpty() ? env.appDir : env.path(subfolder)), form(*env.clock, *env.dialogs, appDir, volume) {}
     QString cfg() const { return env.path(QStringLiteral("Volume.cfg")); }
 };
 
@@ -160,7 +163,7 @@ private slots:
 
         // A second dialog over the same folder starts with those positions.
         clsVolume volume2(r.env.mixer, r.env.dialogs);
-        Form2 again(r.env.services, volume2);
+        Form2 again(*r.env.clock, *r.env.dialogs, r.env.appDir, volume2);
         again.startUp();
         QCOMPARE(positions(again), set);
         QVERIFY(!again.Command11->isEnabled());
@@ -218,11 +221,9 @@ private slots:
     }
     void failedSaveLosesNothing() {
         QFETCH(bool, folderInTheWay);
-        Rig r;
+        Rig r(folderInTheWay ? QString() : QStringLiteral("gone/"));
         if (folderInTheWay)
             QVERIFY(QDir(r.env.dir.path()).mkdir(QStringLiteral("Volume.cfg")));
-        else
-            r.env.services.appDir = r.env.path(QStringLiteral("gone/"));
         r.form.startUp();  // the load fails quietly and leaves the positions
         QVERIFY(r.env.dialogs->messages.isEmpty());
         r.form.Slider1->setValue(1234);

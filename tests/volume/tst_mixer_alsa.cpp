@@ -1,5 +1,7 @@
 // The ALSA mixer device against the PulseAudio null sink that scripts/test-pulse.sh starts.
-#include "support/fakes.h"
+#include "support/fakedialogs.h"
+#include "support/fakemixer.h"
+
 #include "support/pactl.h"
 #include "volume/clsvolume.h"
 #include "volume/mixer_alsa.h"

@@ -1,5 +1,5 @@
 // The one place where the real platform services are chosen.
-#include "ui/services.h"
+#include "app/services.h"
 
 #include "broadcast/player_gst.h"
 #include "core/appdir.h"

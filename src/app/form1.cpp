@@ -1,5 +1,5 @@
 // Form1's controls, start-up and exit.
-#include "ui/form1.h"
+#include "app/form1.h"
 
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
@@ -56,7 +56,7 @@ Form1::Form1(Services &services, QWidget *parent)
     buildMainBar();
 
     // A window of its own, not a child: it is shown while the main window is hidden.
-    m_form2 = std::make_unique<Form2>(m_services, m_volume);
+    m_form2 = std::make_unique<Form2>(*m_services.clock, *m_services.dialogs, m_services.appDir, m_volume);
     connect(Command28, &QPushButton::clicked, this, [this] {
         hide();
         m_form2->show();

@@ -3,7 +3,7 @@
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
-#include "ui/services.h"
+#include "app/services.h"
 #include "volume/clsvolume.h"
 
 #include <QLabel>

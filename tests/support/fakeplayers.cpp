@@ -1,0 +1,2 @@
+// The fake players' meta-objects are compiled here.
+#include "support/fakeplayers.h"
