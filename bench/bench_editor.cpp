@@ -9,7 +9,6 @@
 
 namespace {
 
-
 struct Bench {
     PanelEnv env;
     QWidget window;

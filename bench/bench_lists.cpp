@@ -1,15 +1,14 @@
 // List files, today's grid and the scheduler tick at their largest sizes.
+#include "app/form1.h"
 #include "broadcast/todaylist.h"
 #include "core/schedulelistfile.h"
 #include "editor/weekdaypanel.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
 
 #include "benchsupport.h"
 
 namespace {
-
 
 void BM_LoadListFile(benchmark::State &state) {
     TestEnv env;

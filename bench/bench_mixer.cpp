@@ -1,4 +1,5 @@
-// How long a volume change holds the UI thread on the real ALSA mixer (card "default"), and how long it takes to reach the card.
+// How long a volume change holds the UI thread on the real ALSA mixer (card "default"), and how long it takes to reach
+// the card.
 #include "volume/clsvolume.h"
 #include "volume/mixer_alsa.h"
 #include "volume/volumeposition.h"

@@ -59,7 +59,8 @@ void settle(int ms) {
 struct UiTime {
     double maxMs = 0, totalMs = 0;
     int calls = 0;
-    template <class F> void run(F &&f) {
+    template <class F>
+    void run(F &&f) {
         const auto t0 = std::chrono::steady_clock::now();
         f();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -133,15 +134,23 @@ void BM_Mp3Start(benchmark::State &state, bool warm) {
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_MciStart, wav_open_play, "bell.wav", "WaveAudio", false)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK_CAPTURE(BM_MciStart, wav_play_opened, "bell.wav", "WaveAudio", true)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK_CAPTURE(BM_Mp3Start, mp3_open_play, false)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Mp3Start, mp3_play_opened, true)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_MciStart, midi_open_play, "tune.mid", "Sequencer", false)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK_CAPTURE(BM_MciStart, midi_play_opened, "tune.mid", "Sequencer", true)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);

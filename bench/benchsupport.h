@@ -2,9 +2,9 @@
 #pragma once
 #include "core/scheduleitem.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QList>
-#include <benchmark/benchmark.h>
 
 // Start times in no order, with many equal ones, as a list grown by years of adding.
 inline QList<ScheduleItem> makeItems(int n) {

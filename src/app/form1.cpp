@@ -8,8 +8,8 @@
 #include "editor/weekdaypanel.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
-#include "ui/twips.h"
 #include "ui/slider.h"
+#include "ui/twips.h"
 #include "ui/windowheight.h"
 #include "volume/form2.h"
 #include "volume/volumeposition.h"
@@ -110,8 +110,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_manual = new ManualControl(manual, playback, todayList, this);
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this,
-            [this] { windowheight::setCentred(this, windowheight::WithLists); });
+    connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
 
     startUp();
 }

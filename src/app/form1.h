@@ -1,9 +1,9 @@
 // Form1: the main window, composing the panels of every subsystem.
 #pragma once
+#include "app/services.h"
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
-#include "app/services.h"
 #include "volume/clsvolume.h"
 
 #include <QLabel>

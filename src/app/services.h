@@ -20,7 +20,7 @@ struct Services {
     std::unique_ptr<Dialogs> dialogs;
     std::function<void()> beep;
     std::function<void()> quit;  // ends the program at once
-    QString appDir;               // the folder of the executable, or a test's folder
+    QString appDir;              // the folder of the executable, or a test's folder
 };
 
 // The real platform: system clock, GStreamer players on the default audio output, the

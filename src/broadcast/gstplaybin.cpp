@@ -232,8 +232,7 @@ void GstPlaybin::handle(GstMessage *msg) {
         if (durationMs())
             emit durationKnown();
         return;
-    default:
-        return;
+    default: return;
     }
 }
 

@@ -15,8 +15,8 @@ class Mp3Player;
 
 struct ManualParts {
     FlexGrid *MSFlexGrid1 = nullptr;
-    QLabel *Label19 = nullptr;   // full path strip
-    QWidget *Picture1 = nullptr; // the strip's box
+    QLabel *Label19 = nullptr;    // full path strip
+    QWidget *Picture1 = nullptr;  // the strip's box
     QLabel *Label26 = nullptr;
     QPushButton *Command19 = nullptr;  // "停播" / "恢复"
     QPushButton *Command21 = nullptr;  // the MP3 button

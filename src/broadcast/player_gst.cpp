@@ -11,8 +11,7 @@ std::unique_ptr<Mp3Player> makeGstMp3Player(const QString &audioSink) {
 
 // ---- GstMciPlayer ----
 
-GstMciPlayer::GstMciPlayer(const QString &audioSink, QObject *parent)
-    : MciPlayer(parent), m_playbin(audioSink) {
+GstMciPlayer::GstMciPlayer(const QString &audioSink, QObject *parent) : MciPlayer(parent), m_playbin(audioSink) {
     connect(&m_playbin, &GstPlaybin::endOfStream, this, [this] {
         m_playbin.rewind();  // so that another "play" starts the file again
         if (m_playing)
@@ -78,8 +77,7 @@ void GstMciPlayer::finish(int code) {
 
 // ---- GstMp3Player ----
 
-GstMp3Player::GstMp3Player(const QString &audioSink, QObject *parent)
-    : Mp3Player(parent), m_playbin(audioSink) {
+GstMp3Player::GstMp3Player(const QString &audioSink, QObject *parent) : Mp3Player(parent), m_playbin(audioSink) {
     m_durationWait.setSingleShot(true);
     m_durationWait.setInterval(1000);
     connect(&m_durationWait, &QTimer::timeout, this, [this] { tryAnnounceStart(false); });

@@ -38,8 +38,8 @@ struct TickOutputs {
 class SchedulerTick {
 public:
     // configuredPath(weekday) is the list the weekday configuration names for that day.
-    SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list,
-                  PlaybackState &state, std::function<QString(int)> configuredPath);
+    SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list, PlaybackState &state,
+                  std::function<QString(int)> configuredPath);
 
     void Timer1_Timer();
     void SelectTodayList();

@@ -33,8 +33,7 @@ protected:
 class Timer : public QObject {
     Q_OBJECT
 public:
-    Timer(Clock &clock, const QString &name, int intervalMs, bool enabled = false,
-          QObject *parent = nullptr);
+    Timer(Clock &clock, const QString &name, int intervalMs, bool enabled = false, QObject *parent = nullptr);
     ~Timer() override;
 
     int interval() const { return m_interval; }

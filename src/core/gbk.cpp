@@ -1,8 +1,8 @@
 // GBK conversion through tables built once from glibc's iconv.
 #include "core/gbk.h"
 
-#include <QList>
 #include <iconv.h>
+#include <QList>
 
 #include <vector>
 

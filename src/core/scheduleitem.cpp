@@ -50,8 +50,8 @@ ScheduleItem ScheduleItem::fromRecord(const QByteArray &record) {
     return item;
 }
 
-std::optional<ScheduleItem> ScheduleItem::fromTexts(const QString &start, const QString &name,
-                                                    const QString &length, const QString &file) {
+std::optional<ScheduleItem> ScheduleItem::fromTexts(const QString &start, const QString &name, const QString &length,
+                                                    const QString &file) {
     const auto s = timetext::parse(start);
     const auto l = timetext::parse(length);
     if (!s || !l)

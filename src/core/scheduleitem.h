@@ -20,8 +20,8 @@ struct ScheduleItem {
     static ScheduleItem fromRecord(const QByteArray &record);
     // Builds an item from the texts of the editor's fields or grid cells; nothing when a
     // time text is not a time. A length of "播完" is zero.
-    static std::optional<ScheduleItem> fromTexts(const QString &start, const QString &name,
-                                                 const QString &length, const QString &file);
+    static std::optional<ScheduleItem> fromTexts(const QString &start, const QString &name, const QString &length,
+                                                 const QString &file);
 
     bool operator==(const ScheduleItem &) const = default;
 };

@@ -129,8 +129,8 @@ bool writeMp3(const QString &path, int ms) {
     bool ok = gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     if (ok) {
         GstBus *bus = gst_element_get_bus(pipeline);
-        GstMessage *msg = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
-                                                     GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        GstMessage *msg =
+            gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
         ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
         if (msg)
             gst_message_unref(msg);

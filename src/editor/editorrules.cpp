@@ -29,9 +29,7 @@ ScheduleItem itemFromRow(const QString &start, const QString &name, const QStrin
     return {timetext::parse(start).value_or(0), name, timetext::parse(length).value_or(0), file};
 }
 
-QString listSortKey(const QString &startText, int row) {
-    return startText + QLatin1Char('|') + QString::number(row);
-}
+QString listSortKey(const QString &startText, int row) { return startText + QLatin1Char('|') + QString::number(row); }
 
 namespace {
 
@@ -89,16 +87,11 @@ StateView stateView(State state) {
     const QString add = QStringLiteral("添加"), modify = QStringLiteral("修改"), del = QStringLiteral("删除");
     const QString ok = QStringLiteral("OK");
     switch (state) {
-    case State::Closed:
-        return {open, add, modify, del, true, true, true, true, true, false, true, 0};
-    case State::Open:
-        return {close, add, modify, del, true, true, true, true, true, false, true, 0};
-    case State::Adding:
-        return {close, ok, modify, del, false, true, false, false, false, true, true, 7};
-    case State::Modifying:
-        return {close, add, ok, del, false, false, true, false, false, true, false, 8};
-    case State::Deleting:
-        return {close, add, modify, ok, false, false, false, true, false, true, false, 9};
+    case State::Closed: return {open, add, modify, del, true, true, true, true, true, false, true, 0};
+    case State::Open: return {close, add, modify, del, true, true, true, true, true, false, true, 0};
+    case State::Adding: return {close, ok, modify, del, false, true, false, false, false, true, true, 7};
+    case State::Modifying: return {close, add, ok, del, false, false, true, false, false, true, false, 8};
+    case State::Deleting: return {close, add, modify, ok, false, false, false, true, false, true, false, 9};
     }
     return {};
 }

@@ -25,14 +25,10 @@ const QString SoundFilter = QStringLiteral("*.wav|*.wav|*.mid|*.mid|*.mp3|*.mp3|
 
 }  // namespace
 
-ScheduleEditor::ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid &MSFlexGrid1,
-                               TodayList &todayList, QWidget *parent)
-    : QGroupBox(QStringLiteral("播放设置"), parent),
-      m_dialogs(dialogs),
-      m_appDir(appDir),
-      m_todayGrid(MSFlexGrid1),
-      m_todayList(todayList),
-      m_CommonDialog1(dialogs, this) {
+ScheduleEditor::ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid &MSFlexGrid1, TodayList &todayList,
+                               QWidget *parent)
+    : QGroupBox(QStringLiteral("播放设置"), parent), m_dialogs(dialogs), m_appDir(appDir), m_todayGrid(MSFlexGrid1),
+      m_todayList(todayList), m_CommonDialog1(dialogs, this) {
     setObjectName(QStringLiteral("Frame2"));
 
     Label10 = named(new QLabel(QStringLiteral("项目名称"), this), "Label10");
@@ -308,8 +304,8 @@ QList<ScheduleItem> ScheduleEditor::gridItems(const QList<int> &rows) const {
     items.reserve(rows.size());
     const FlexGrid &g = *MSFlexGrid2;
     for (int r : rows)
-        items.append(editorrules::itemFromRow(g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2),
-                                              g.TextMatrix(r, 3)));
+        items.append(
+            editorrules::itemFromRow(g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2), g.TextMatrix(r, 3)));
     return items;
 }
 
@@ -340,8 +336,9 @@ bool ScheduleEditor::rewriteAndReload(const QString &path, const QList<ScheduleI
 }
 
 bool ScheduleEditor::fileMatchesGrid(const QString &path) {
-    const QString moved = QStringLiteral("列表文件已被移走或被其他程序改动，没有写入。"
-                                         "可用“排序保存”或“另存为”保存编辑器中的列表：");
+    const QString moved = QStringLiteral(
+        "列表文件已被移走或被其他程序改动，没有写入。"
+        "可用“排序保存”或“另存为”保存编辑器中的列表：");
     // Counting would create a vanished file empty; a record added to that would stand alone.
     if (!QFileInfo(path).isFile()) {
         reportFailure(moved, path, QString());
@@ -441,9 +438,7 @@ void ScheduleEditor::Command9_Click() {
     setState(State::Open);
 }
 
-void ScheduleEditor::Command5_Click() {
-    setState(State::Open);
-}
+void ScheduleEditor::Command5_Click() { setState(State::Open); }
 
 void ScheduleEditor::Command13_Click() {
     if (Text19->text().isEmpty())

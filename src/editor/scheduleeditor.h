@@ -21,8 +21,8 @@ public:
                    QWidget *parent = nullptr);
 
     QLabel *Label10, *Label11, *Label12, *Label15, *Label18;
-    QLineEdit *Text11;  // item name
-    QLineEdit *Text12;  // sound file
+    QLineEdit *Text11;       // item name
+    QLineEdit *Text12;       // sound file
     QPushButton *Command12;  // "..."
     TimeEntry *StartEntry;   // "开播时间"
     QLineEdit *Text13, *Text14, *Text15;
@@ -32,7 +32,7 @@ public:
     TimeEntry *LengthEntry;
     QLineEdit *Text16, *Text17, *Text18;
     Spinner *VScroll4, *VScroll5, *VScroll6;
-    QLineEdit *Text19;  // the open list file; empty when none is open
+    QLineEdit *Text19;       // the open list file; empty when none is open
     QPushButton *Command6;   // "打开文件" / "关闭文件"
     QPushButton *Command13;  // "另存为"
     QPushButton *Command7;   // "添加" / "OK"

@@ -142,7 +142,7 @@ void WeekdayPanel::Command11_Click() {
         // The settings are still in the controls and still in force; "保存" stays enabled so
         // the user can try again once the folder is writable.
         m_dialogs.message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, error),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
     Command11->setEnabled(false);

@@ -17,8 +17,8 @@ public:
     // File dialogs and messages go through dialogs; LstCfg.Cfg lies in appDir.
     WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent = nullptr);
 
-    QRadioButton *Option1;  // "每天相同"
-    QRadioButton *Option2;  // "每天任意"
+    QRadioButton *Option1;                                              // "每天相同"
+    QRadioButton *Option2;                                              // "每天任意"
     QLineEdit *Text4, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10;  // Sunday … Saturday
     QLineEdit *Text23;                                                  // every day
     QLabel *Label9, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label22;

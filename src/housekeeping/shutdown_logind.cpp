@@ -10,10 +10,8 @@ namespace {
 class LogindShutdown : public ShutdownRequester {
 public:
     bool requestPowerOff() override {
-        QDBusInterface manager(QStringLiteral("org.freedesktop.login1"),
-                               QStringLiteral("/org/freedesktop/login1"),
-                               QStringLiteral("org.freedesktop.login1.Manager"),
-                               QDBusConnection::systemBus());
+        QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                               QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
         if (!manager.isValid())
             return false;
         const QDBusReply<void> reply = manager.call(QStringLiteral("PowerOff"), false);

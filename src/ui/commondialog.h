@@ -11,8 +11,8 @@ public:
     CommonDialog(Dialogs &dialogs, QWidget *parent) : m_dialogs(dialogs), m_parent(parent) {}
 
     // What is not set again keeps the value of the previous use.
-    QString Filter;       // "说明|*.lst|…"
-    QString FileName;     // initial name in, chosen name out
+    QString Filter;    // "说明|*.lst|…"
+    QString FileName;  // initial name in, chosen name out
     QString DefaultExt;
     bool MultiSelect = false;
 

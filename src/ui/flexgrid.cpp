@@ -7,8 +7,7 @@
 #include <QMouseEvent>
 #include <utility>
 
-FlexGrid::FlexGrid(int columns, QWidget *parent)
-    : QTableView(parent), m_model(new FlexGridModel(columns, 2, this)) {
+FlexGrid::FlexGrid(int columns, QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(columns, 2, this)) {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -23,11 +22,10 @@ FlexGrid::FlexGrid(int columns, QWidget *parent)
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     // Keyboard moves make a row current like a click does, without the click handler.
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    m_row = current.row() + 1;
-            });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid())
+            m_row = current.row() + 1;
+    });
 }
 
 void FlexGrid::setRows(int rows) {

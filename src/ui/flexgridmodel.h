@@ -26,9 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    bool valid(int row, int column) const {
-        return row >= 0 && column >= 0 && column < m_columns && row < gridRows();
-    }
+    bool valid(int row, int column) const { return row >= 0 && column >= 0 && column < m_columns && row < gridRows(); }
     void changed(int row, int firstColumn, int lastColumn);
 
     int m_columns;

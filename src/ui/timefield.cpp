@@ -26,15 +26,10 @@ Spinner::Spinner(int top, QWidget *parent) : QScrollBar(Qt::Vertical, parent) {
 void Spinner::reverseStep(int action) {
     switch (action) {
     case SliderSingleStepAdd:
-    case SliderPageStepAdd:
-        setSliderPosition(std::max(minimum(), value() - 1));
-        break;
+    case SliderPageStepAdd: setSliderPosition(std::max(minimum(), value() - 1)); break;
     case SliderSingleStepSub:
-    case SliderPageStepSub:
-        setSliderPosition(std::min(maximum(), value() + 1));
-        break;
-    default:
-        break;
+    case SliderPageStepSub: setSliderPosition(std::min(maximum(), value() + 1)); break;
+    default: break;
     }
 }
 

@@ -22,7 +22,7 @@ constexpr int px(int twips) { return twips / 15; }
 constexpr int DesignMax = 32767;
 constexpr int Step = 1000;
 
-const char *const GroupCaptions[12] = {"第一组", "第二组", "第三组", "第四组", "第五组", "第六组",
+const char *const GroupCaptions[12] = {"第一组", "第二组", "第三组", "第四组", "第五组",   "第六组",
                                        "第七组", "第八组", "第九组", "第十组", "第十一组", "第十二组"};
 
 // The red wedge beside the scheduled-broadcast slider: wide at the top (loud), a point at
@@ -199,9 +199,9 @@ bool Form2::SaveVolume() {
     if (linefile::write(volumeFilePath(), volumecfg::format(positions), &error))
         return true;
     m_dialogs.message(this,
-                                QStringLiteral("无法保存音量设置文件 %1：%2\n音量设置没有保存。")
-                                    .arg(QDir::toNativeSeparators(volumeFilePath()), error),
-                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+                      QStringLiteral("无法保存音量设置文件 %1：%2\n音量设置没有保存。")
+                          .arg(QDir::toNativeSeparators(volumeFilePath()), error),
+                      Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     return false;
 }
 
@@ -222,9 +222,9 @@ void Form2::Command11_Click() {
 
 void Form2::Command1_Click() {
     if (Command11->isEnabled()) {
-        const Dialogs::Answer answer = m_dialogs.message(
-            this, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo, Dialogs::Icon::Question,
-            QStringLiteral("提示"), Dialogs::Answer::No);
+        const Dialogs::Answer answer =
+            m_dialogs.message(this, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo,
+                              Dialogs::Icon::Question, QStringLiteral("提示"), Dialogs::Answer::No);
         if (answer == Dialogs::Answer::Yes) {
             Command11->setEnabled(false);
             if (!SaveVolume()) {

@@ -217,7 +217,8 @@ private:
         snd_mixer_selem_id_free(id);
         if (!elem)
             return c;
-        const bool has = playback ? snd_mixer_selem_has_playback_volume(elem) : snd_mixer_selem_has_capture_volume(elem);
+        const bool has =
+            playback ? snd_mixer_selem_has_playback_volume(elem) : snd_mixer_selem_has_capture_volume(elem);
         if (!has)
             return c;
         long min = 0, max = 0;
@@ -274,7 +275,7 @@ private:
     Control m_mic;
     std::atomic<int> m_error{0};
 
-    mutable std::mutex m_lock;  // never held while waiting for m_deviceLock or the device
+    mutable std::mutex m_lock;          // never held while waiting for m_deviceLock or the device
     std::condition_variable m_wake;     // the worker: there is something to send, or stop
     std::condition_variable m_settled;  // the callers: a pass ended, or the worker did
     bool m_everOpened = false;

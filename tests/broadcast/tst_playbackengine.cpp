@@ -1,11 +1,11 @@
 // The playback engine and manual control on the whole main window, with fake players.
+#include "app/form1.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/playbackengine.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
 
 #include <QtTest>
 
@@ -46,7 +46,8 @@ private slots:
         rig.runTo(QTime(8, 0, 0));
         QVERIFY(rig.env.mci->log.isEmpty());
         rig.runTo(QTime(8, 0, 1));
-        QCOMPARE(rig.env.mci->log, QStringList({"stop", "close", "file=/s/bell.wav", "open", "type=WaveAudio", "play"}));
+        QCOMPARE(rig.env.mci->log,
+                 QStringList({"stop", "close", "file=/s/bell.wav", "open", "type=WaveAudio", "play"}));
         QCOMPARE(rig.env.mp3->log, QStringList({"Stop", "Stop"}));  // the tick's and the engine's
         QVERIFY(!rig.form->Timer4->isEnabled());
         QVERIFY(rig.form->Timer5->isEnabled());
@@ -154,8 +155,9 @@ private slots:
     }
 
     void clickPreparesTheRowsFile() {
-        Rig rig(QTime(9, 0), {item("08:00:00", "a", "00:00:30", "/s/a.wav"), item("10:00:00", "b", "00:00:30", "/s/b.MP3"),
-                              item("11:00:00", "c", "00:00:30", "/s/c.mid")});
+        Rig rig(QTime(9, 0),
+                {item("08:00:00", "a", "00:00:30", "/s/a.wav"), item("10:00:00", "b", "00:00:30", "/s/b.MP3"),
+                 item("11:00:00", "c", "00:00:30", "/s/c.mid")});
         rig.runTo(QTime(9, 0, 1));
         rig.clickRow(1);
         QCOMPARE(rig.env.mci->log, QStringList({"stop", "close", "type=WaveAudio", "file=/s/a.wav", "open"}));

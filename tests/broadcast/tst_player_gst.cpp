@@ -51,8 +51,10 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("lengthMs");
-        QTest::newRow("wav") << "bell.wav" << "WaveAudio" << 500;
-        QTest::newRow("midi") << "tune.mid" << "Sequencer" << 500;
+        QTest::newRow("wav") << "bell.wav"
+                             << "WaveAudio" << 500;
+        QTest::newRow("midi") << "tune.mid"
+                              << "Sequencer" << 500;
         QTest::newRow("wav with a Chinese name") << QStringLiteral("上课铃.wav") << "WaveAudio" << 500;
     }
     void mciPlaysToTheEnd() {
@@ -291,7 +293,8 @@ private slots:
         QTest::newRow("missing file") << Sink << "nothere.mp3" << int(GstMp3Player::OpenNoFile);
         QTest::newRow("garbage") << Sink << "garbage.mp3" << int(GstMp3Player::OpenOk);
         QTest::newRow("empty file") << Sink << "empty.wav" << int(GstMp3Player::OpenOk);
-        QTest::newRow("no audio output") << "nosuchaudiosink" << "song.mp3" << int(GstMp3Player::OpenNoOutput);
+        QTest::newRow("no audio output") << "nosuchaudiosink"
+                                         << "song.mp3" << int(GstMp3Player::OpenNoOutput);
     }
     void mp3Unplayable() {
         QFETCH(QString, sink);

@@ -1,10 +1,10 @@
 // The one-second tick on the whole main window: today's list, the due scan, the displays.
+#include "app/form1.h"
 #include "broadcast/statustexts.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
 
 #include <QtTest>
 
@@ -29,9 +29,7 @@ class TestSchedulerTick : public QObject {
         void runTo(const QTime &t) { env.clock->advanceTo(QDateTime(env.clock->date(), t)); }
     };
 
-    static QList<ScheduleItem> bellAtEight() {
-        return {item("08:00:00", "上课", "00:00:30", "/sounds/bell.wav")};
-    }
+    static QList<ScheduleItem> bellAtEight() { return {item("08:00:00", "上课", "00:00:30", "/sounds/bell.wav")}; }
 
 private slots:
     void firstTickLoadsTodaysList() {
@@ -86,8 +84,7 @@ private slots:
         rig.runTo(QTime(7, 59, 56));
         QVERIFY(rig.marked(1));
         QCOMPARE(rig.form->Label26->text(), "播放文件：/sounds/bell.wav" + QString(10, QChar(0x3000)));
-        QCOMPARE(rig.form->Label27->text(),
-                 "开播时间：8:00:00　播放时间：0:00:30" + QString(10, QChar(0x3000)));
+        QCOMPARE(rig.form->Label27->text(), "开播时间：8:00:00　播放时间：0:00:30" + QString(10, QChar(0x3000)));
         QCOMPARE(rig.env.beeps, 1);
         QCOMPARE(rig.env.mp3->log, QStringList{"Stop"});
         QVERIFY(rig.form->Timer4->isEnabled());
@@ -115,9 +112,9 @@ private slots:
     }
 
     void aroundMidnight() {
-        Rig rig(QDateTime(Sunday, QTime(23, 59, 50)),
-                {item("00:00:00", "m", QStringLiteral("播完"), "m.wav"), item("00:00:01", "a", QStringLiteral("播完"), "a.wav"),
-                 item("00:00:04", "b", QStringLiteral("播完"), "b.wav")});
+        Rig rig(QDateTime(Sunday, QTime(23, 59, 50)), {item("00:00:00", "m", QStringLiteral("播完"), "m.wav"),
+                                                       item("00:00:01", "a", QStringLiteral("播完"), "a.wav"),
+                                                       item("00:00:04", "b", QStringLiteral("播完"), "b.wav")});
         rig.form->Frame1->Text4->setText(rig.env.path("monday.lst"));  // the same list on Sunday
         rig.env.clock->advanceTo(QDateTime(Monday, QTime(0, 0, 0)));
         QVERIFY(!rig.marked(1) && rig.marked(2) && rig.marked(3));
@@ -155,8 +152,8 @@ private slots:
         Rig rig(QDateTime(Sunday, QTime(7, 59, 50)),
                 {item("08:00:00", "a", "00:00:30", "a.wav"), item("08:00:01", "b", "00:00:30", "b.wav"),
                  item("09:00:00", "c", "00:00:30", "c.wav")});
-        writeList(rig.env.path("sunday.lst"), {item("08:00:00", "s1", "00:00:10", "s1.wav"),
-                                               item("08:00:01", "s2", "00:00:10", "s2.wav")});
+        writeList(rig.env.path("sunday.lst"),
+                  {item("08:00:00", "s1", "00:00:10", "s1.wav"), item("08:00:01", "s2", "00:00:10", "s2.wav")});
         rig.form->Frame1->Text4->setText(rig.env.path("sunday.lst"));
         rig.runTo(QTime(8, 0, 0));
         QVERIFY(rig.marked(1) && rig.marked(2));

@@ -48,14 +48,17 @@ private slots:
     void textFields_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("ascii") << "Bell" << "Bell";
+        QTest::newRow("ascii") << "Bell"
+                               << "Bell";
         QTest::newRow("twelve chinese characters keep ten")
             << QStringLiteral("一二三四五六七八九十十一") << QStringLiteral("一二三四五六七八九十");
-        QTest::newRow("leading and trailing spaces go") << "  morning  " << "morning";
+        QTest::newRow("leading and trailing spaces go") << "  morning  "
+                                                        << "morning";
         QTest::newRow("cut inside a double-byte character")
             << QStringLiteral("abc一二三四五六七八九") << QStringLiteral("abc一二三四五六七八");
         QTest::newRow("not in GBK becomes ?") << QStringLiteral("a😀b") << "a?b";
-        QTest::newRow("longer than 20 characters") << "abcdefghijklmnopqrstuvwxyz" << "abcdefghijklmnopqrst";
+        QTest::newRow("longer than 20 characters") << "abcdefghijklmnopqrstuvwxyz"
+                                                   << "abcdefghijklmnopqrst";
     }
     void textFields() {
         QFETCH(QString, name);

@@ -1,14 +1,14 @@
 // The real program on air: the main window with the GStreamer players and the ALSA mixer,
 // playing into the PulseAudio null sink that scripts/test-pulse.sh starts, whose monitor
 // the test records to hear when sound starts and stops.
+#include "app/form1.h"
 #include "broadcast/player_gst.h"
 #include "editor/weekdaypanel.h"
 #include "support/fakes.h"
-#include "support/pactl.h"
 #include "support/listfiles.h"
+#include "support/pactl.h"
 #include "support/testsounds.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
 #include "volume/mixer_alsa.h"
@@ -108,7 +108,8 @@ private slots:
     // clock: each must sound 1 to 4 seconds after its start time (found due 1 to 4 seconds
     // early, started 5 seconds later; the MP3 one more second later) and stop as told.
     void theScheduleGoesOnAir() {
-        const QString wav = m_dir.filePath("bell.wav"), mp3 = m_dir.filePath("news.mp3"), mid = m_dir.filePath("tune.mid");
+        const QString wav = m_dir.filePath("bell.wav"), mp3 = m_dir.filePath("news.mp3"),
+                      mid = m_dir.filePath("tune.mid");
         QVERIFY(TestSounds::writeWav(wav, 10000));
         QVERIFY(TestSounds::writeMp3(mp3, 1500));
         QVERIFY(TestSounds::writeMidi(mid, 8000));
@@ -116,8 +117,9 @@ private slots:
         const QTime start = QTime::currentTime();
         const int s0 = start.msecsSinceStartOfDay() / 1000 + 6;
         auto at = [&](int offset) { return QTime(0, 0).addSecs(s0 + offset).toString("HH:mm:ss"); };
-        writeList(m_dir.filePath("today.lst"), {item(at(0), "铃声", "00:00:02", wav), item(at(10), "通知", QStringLiteral("播完"), mp3),
-                                                item(at(20), "音乐", "00:00:02", mid)});
+        writeList(m_dir.filePath("today.lst"),
+                  {item(at(0), "铃声", "00:00:02", wav), item(at(10), "通知", QStringLiteral("播完"), mp3),
+                   item(at(20), "音乐", "00:00:02", mid)});
 
         Services services;
         services.clock = std::make_unique<RealClock>();

@@ -1,10 +1,10 @@
 // A whole school day on the simulated clock: the main window with fake players and mixer.
+#include "app/form1.h"
 #include "broadcast/playbackengine.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
 
@@ -65,10 +65,11 @@ private slots:
     // A school morning of bells, an MP3 announcement and two items within one start delay.
     void aMorningOfMixedItems() {
         TestEnv env(QDateTime(Monday, QTime(6, 0)));
-        writeList(env.path("day.lst"),
-                  {item("07:30:00", "晨读", "00:00:10", "/s/morning.mid"), item("07:45:00", "通知", QStringLiteral("播完"), "/s/news.mp3"),
-                   item("08:00:00", "上课", "00:00:05", "/s/bell.wav"), item("08:00:03", "上课2", "00:00:05", "/s/bell2.wav"),
-                   item("00:00:00", "午夜", "00:00:05", "/s/never.wav")});
+        writeList(env.path("day.lst"), {item("07:30:00", "晨读", "00:00:10", "/s/morning.mid"),
+                                        item("07:45:00", "通知", QStringLiteral("播完"), "/s/news.mp3"),
+                                        item("08:00:00", "上课", "00:00:05", "/s/bell.wav"),
+                                        item("08:00:03", "上课2", "00:00:05", "/s/bell2.wav"),
+                                        item("00:00:00", "午夜", "00:00:05", "/s/never.wav")});
         Form1 form(env.services);
         form.Frame1->Option1->setChecked(true);
         form.Frame1->Text23->setText(env.path("day.lst"));

@@ -20,11 +20,12 @@ private slots:
 void TstEditorRules::sortedRows_data() {
     QTest::addColumn<QStringList>("starts");
     QTest::addColumn<QList<int>>("order");
-    QTest::newRow("equal times keep row order") << QStringList{"13:00:00", "08:05:00", "08:05:00"} << QList<int>{2, 3, 1};
+    QTest::newRow("equal times keep row order")
+        << QStringList{"13:00:00", "08:05:00", "08:05:00"} << QList<int>{2, 3, 1};
     QStringList twelve(12, QStringLiteral("09:00:00"));
     twelve[1] = twelve[9] = twelve[10] = QStringLiteral("08:00:00");
-    QTest::newRow("equal times in text order of row numbers") << twelve
-                                                              << QList<int>{10, 11, 2, 1, 12, 3, 4, 5, 6, 7, 8, 9};
+    QTest::newRow("equal times in text order of row numbers")
+        << twelve << QList<int>{10, 11, 2, 1, 12, 3, 4, 5, 6, 7, 8, 9};
     QTest::newRow("midnight first") << QStringList{"23:59:59", "00:00:00"} << QList<int>{2, 1};
     QTest::newRow("empty") << QStringList{} << QList<int>{};
 }
@@ -40,8 +41,7 @@ void TstEditorRules::listSortKey() {
 
 void TstEditorRules::rowTexts() {
     const ScheduleItem item{0, QStringLiteral("早操"), 300, QStringLiteral("/s/a.wav")};
-    QCOMPARE(editorrules::rowTexts(item),
-             (QStringList{"00:00:00", QStringLiteral("早操"), "0:05:00", "/s/a.wav"}));
+    QCOMPARE(editorrules::rowTexts(item), (QStringList{"00:00:00", QStringLiteral("早操"), "0:05:00", "/s/a.wav"}));
     const ScheduleItem toEnd{8 * 3600 + 300, QStringLiteral("  ABCDEFGHIJKLMNOPQRSTUVWXYZ"), 0,
                              QStringLiteral(" ") + QString(120, QLatin1Char('p'))};
     QCOMPARE(editorrules::newRowTexts(toEnd),
@@ -51,7 +51,8 @@ void TstEditorRules::rowTexts() {
 void TstEditorRules::itemFromRow() {
     QCOMPARE(editorrules::itemFromRow({"08:05:00", "A", QStringLiteral("播完"), "/a.mp3"}),
              (ScheduleItem{8 * 3600 + 300, "A", 0, "/a.mp3"}));
-    QCOMPARE(editorrules::itemFromRow({"13:00:00", "B", "0:00:30", "/b.mid"}), (ScheduleItem{13 * 3600, "B", 30, "/b.mid"}));
+    QCOMPARE(editorrules::itemFromRow({"13:00:00", "B", "0:00:30", "/b.mid"}),
+             (ScheduleItem{13 * 3600, "B", 30, "/b.mid"}));
 }
 
 void TstEditorRules::stateView_data() {

@@ -83,7 +83,9 @@ struct Fixture {
         (toEnd ? editor->Option3 : editor->Option4)->setChecked(true);
         editor->LengthEntry->setTime(length / 3600, length / 60 % 60, length % 60);
     }
-    QString lastMessage() const { return env.dialogs->messages.isEmpty() ? QString() : env.dialogs->messages.last().text; }
+    QString lastMessage() const {
+        return env.dialogs->messages.isEmpty() ? QString() : env.dialogs->messages.last().text;
+    }
 };
 
 }  // namespace
@@ -181,8 +183,8 @@ void TstScheduleEditor::cancelledDialogsChangeNothing() {
 
 void TstScheduleEditor::commandsDoNothingWhileClosed() {
     Fixture f;
-    for (QPushButton *b : {f.editor->Command7, f.editor->Command8, f.editor->Command9, f.editor->Command13,
-                           f.editor->Command18})
+    for (QPushButton *b :
+         {f.editor->Command7, f.editor->Command8, f.editor->Command9, f.editor->Command13, f.editor->Command18})
         b->click();
     QCOMPARE(f.editor->state(), State::Closed);
     QCOMPARE(f.editor->Command7->text(), QStringLiteral("添加"));
@@ -202,7 +204,8 @@ void TstScheduleEditor::addStoresPlayToEndWhateverTheLengthFields() {
     f.setFields(QStringLiteral("上课铃"), "/snd/bell.wav", 8 * 3600, true, 45);
     f.editor->Command7->click();
     QCOMPARE(fileBytes(f.path("day.lst")), records({News, Bell}));  // appended, not sorted in
-    QCOMPARE(row(f.grid(), 2), (QStringList{"08:00:00", QStringLiteral("上课铃"), QStringLiteral("播完"), "/snd/bell.wav"}));
+    QCOMPARE(row(f.grid(), 2),
+             (QStringList{"08:00:00", QStringLiteral("上课铃"), QStringLiteral("播完"), "/snd/bell.wav"}));
     QCOMPARE(f.editor->state(), State::Open);
     QCOMPARE(f.editor->Command7->text(), QStringLiteral("添加"));
     QVERIFY(f.editor->Command6->isEnabled() && !f.editor->Command5->isEnabled());

@@ -40,7 +40,8 @@ void TstWeekdayPanel::modeGreysOutTheOtherRows() {
     QVERIFY(!p.Text23->isEnabled() && !p.Label22->isEnabled() && !p.Command10[8]->isEnabled());
     QTest::mouseClick(p.Option1, Qt::LeftButton);
     QVERIFY(p.Option1->isChecked());
-    for (QWidget *w : std::initializer_list<QWidget *>{p.Text4, p.Text10, p.Label3, p.Label9, p.Command10[1], p.Command10[7]})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{p.Text4, p.Text10, p.Label3, p.Label9, p.Command10[1], p.Command10[7]})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(p.Text23->isEnabled() && p.Label22->isEnabled() && p.Command10[8]->isEnabled());
     QVERIFY(p.Command11->isEnabled());

@@ -15,7 +15,7 @@ public:
     };
     QList<Shown> messages;
     QList<FileRequest> fileRequests;
-    QQueue<Answer> answers;                     // an empty queue answers the default
+    QQueue<Answer> answers;                      // an empty queue answers the default
     QQueue<std::optional<QString>> chosenFiles;  // an empty queue cancels
     QQueue<std::optional<QStringList>> chosenFileLists;
 

@@ -18,8 +18,7 @@ void SimClock::advance(qint64 ms) {
         for (auto it = m_due.cbegin(); it != m_due.cend(); ++it) {
             if (it.value() > end)
                 continue;
-            if (!next || it.value() < m_due[next] ||
-                (it.value() == m_due[next] && m_order[it.key()] < m_order[next]))
+            if (!next || it.value() < m_due[next] || (it.value() == m_due[next] && m_order[it.key()] < m_order[next]))
                 next = it.key();
         }
         if (!next)

@@ -6,8 +6,7 @@
 
 class SimClock : public Clock {
 public:
-    explicit SimClock(const QDateTime &start = QDateTime(QDate(2026, 12, 7), QTime(7, 0)))
-        : m_now(start) {}
+    explicit SimClock(const QDateTime &start = QDateTime(QDate(2026, 12, 7), QTime(7, 0))) : m_now(start) {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &t) { m_now = t; }
     void setTime(const QTime &t) { m_now.setTime(t); }

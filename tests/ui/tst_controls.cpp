@@ -27,7 +27,7 @@ private slots:
         QCOMPARE(g.TextMatrix(0, 1), QStringLiteral("head"));
         QCOMPARE(g.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("head"));
         g.setRows(1);
-        QCOMPARE(g.Row(), 0);  // no data rows: no current item
+        QCOMPARE(g.Row(), 0);                     // no data rows: no current item
         QCOMPARE(g.TextMatrix(7, 9), QString());  // outside the grid reads empty
         g.setTextMatrix(7, 9, "ignored");
     }

@@ -1,13 +1,13 @@
 // The main window's start-up and exit.
+#include "app/form1.h"
 #include "editor/lstcfg.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
-#include "ui/slider.h"
-#include "volume/form2.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
-#include "app/form1.h"
+#include "ui/slider.h"
+#include "volume/form2.h"
 
 #include <QtTest>
 

@@ -34,7 +34,8 @@ struct Rig {
     clsVolume volume{env.mixer, env.dialogs};
     Form2 form;
     explicit Rig(const QString &subfolder = QString())
-        : appDir(subfolder.isEmpty() ? env.appDir : env.path(subfolder)), form(*env.clock, *env.dialogs, appDir, volume) {}
+        : appDir(subfolder.isEmpty() ? env.appDir : env.path(subfolder)),
+          form(*env.clock, *env.dialogs, appDir, volume) {}
     QString cfg() const { return env.path(QStringLiteral("Volume.cfg")); }
 };
 
@@ -178,13 +179,14 @@ private slots:
         QTest::addColumn<QList<int>>("expected");
         const QList<int> before{7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
         QTest::newRow("empty") << QByteArray() << before;
-        QTest::newRow("two numbers") << QByteArray("100\r\n200\r\n") << QList<int>{100, 200, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
-        QTest::newRow("no final line end") << QByteArray("100\r\n200") << QList<int>{100, 200, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
-        QTest::newRow("text among numbers")
-            << QByteArray("abc\r\n200\r\n\r\n1e3\r\n 300 \r\n") << QList<int>{7, 200, 7, 7, 300, 7, 7, 7, 7, 7, 7, 7, 7};
-        QTest::newRow("out of range")
-            << QByteArray("-5\r\n99999\r\n99999999999999999999\r\n-2147483649\r\n")
-            << QList<int>{0, 32767, 7, 0, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+        QTest::newRow("two numbers") << QByteArray("100\r\n200\r\n")
+                                     << QList<int>{100, 200, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+        QTest::newRow("no final line end")
+            << QByteArray("100\r\n200") << QList<int>{100, 200, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+        QTest::newRow("text among numbers") << QByteArray("abc\r\n200\r\n\r\n1e3\r\n 300 \r\n")
+                                            << QList<int>{7, 200, 7, 7, 300, 7, 7, 7, 7, 7, 7, 7, 7};
+        QTest::newRow("out of range") << QByteArray("-5\r\n99999\r\n99999999999999999999\r\n-2147483649\r\n")
+                                      << QList<int>{0, 32767, 7, 0, 7, 7, 7, 7, 7, 7, 7, 7, 7};
         QTest::newRow("LF only") << QByteArray("1\n2\n3\n") << QList<int>{1, 2, 3, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
         QByteArray twoGroups;
         for (int i = 0; i < 13; ++i)

@@ -7,14 +7,14 @@
 #include "volume/mixer_alsa.h"
 #include "volume/volumeposition.h"
 
-#include <QProcess>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 
 #include <alsa/asoundlib.h>
 
@@ -213,8 +213,9 @@ private slots:
         QVERIFY(server.start());
         QVERIFY(mixer->setSpeaker(30000));
         QVERIFY(mixer->settle(SettleMs));
-        const QList<int> channels = channelVolumes(
-            pactl({QStringLiteral("-s"), server.server(), QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
+        const QList<int> channels =
+            channelVolumes(pactl({QStringLiteral("-s"), server.server(), QStringLiteral("get-sink-volume"),
+                                  QStringLiteral("@DEFAULT_SINK@")}));
         QVERIFY(!channels.isEmpty());
         for (int v : channels)
             QCOMPARE(v, 30000);
