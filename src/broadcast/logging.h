@@ -1,0 +1,6 @@
+// Logging categories of this folder: quiet unless switched on with QT_LOGGING_RULES ("tollmere.*=true").
+#pragma once
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcTick)     // tollmere.tick
+Q_DECLARE_LOGGING_CATEGORY(lcPlayers)  // tollmere.players

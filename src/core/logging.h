@@ -1,0 +1,6 @@
+// Logging categories of this folder: quiet unless switched on with QT_LOGGING_RULES ("tollmere.*=true").
+#pragma once
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)  // tollmere.files
+Q_DECLARE_LOGGING_CATEGORY(lcClock)  // tollmere.clock
