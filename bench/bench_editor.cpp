@@ -18,7 +18,7 @@ struct Bench {
     QString path;
 
     Bench() : path(env.path("big.lst")) {
-        ScheduleListFile::rewrite(path, makeItems(ScheduleListFile::MaxItems));
+        must(ScheduleListFile::rewrite(path, makeItems(ScheduleListFile::MaxItems)));
         editor = new ScheduleEditor(*env.dialogs, env.appDir, today, todayList, &window);
         window.resize(900, 400);
         window.show();
@@ -53,7 +53,7 @@ void BM_SortAndSaveLargestList(benchmark::State &state) {
     const QList<ScheduleItem> unsorted = makeItems(ScheduleListFile::MaxItems);
     for (auto _ : state) {
         state.PauseTiming();
-        ScheduleListFile::rewrite(b.path, unsorted);
+        must(ScheduleListFile::rewrite(b.path, unsorted));
         b.open();
         state.ResumeTiming();
         b.editor->Command18->click();

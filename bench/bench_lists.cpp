@@ -13,10 +13,10 @@ namespace {
 void BM_LoadListFile(benchmark::State &state) {
     TestEnv env;
     const QString p = env.path("big.lst");
-    ScheduleListFile::rewrite(p, makeItems(int(state.range(0))));
+    must(ScheduleListFile::rewrite(p, makeItems(int(state.range(0)))));
     QList<ScheduleItem> items;
     for (auto _ : state) {
-        ScheduleListFile::load(p, &items);
+        must(ScheduleListFile::load(p, &items));
         benchmark::DoNotOptimize(items.size());
     }
 }
@@ -27,7 +27,7 @@ void BM_RewriteListFile(benchmark::State &state) {
     const QString p = env.path("big.lst");
     const QList<ScheduleItem> items = makeItems(int(state.range(0)));
     for (auto _ : state)
-        ScheduleListFile::rewrite(p, items);
+        must(ScheduleListFile::rewrite(p, items));
 }
 BENCHMARK(BM_RewriteListFile)->Arg(32766)->Unit(benchmark::kMillisecond);
 
@@ -61,7 +61,7 @@ void BM_TickNothingDue(benchmark::State &state) {
     QList<ScheduleItem> items = makeItems(1000);
     for (auto &it : items)
         it.StartTime = 3600 + it.StartTime % 3600;  // all in the small hours, long past
-    ScheduleListFile::rewrite(env.path("day.lst"), items);
+    must(ScheduleListFile::rewrite(env.path("day.lst"), items));
     Form1 form(env.services);
     form.Frame1->Text5->setText(env.path("day.lst"));
     form.tick().Timer1_Timer();
@@ -73,7 +73,7 @@ BENCHMARK(BM_TickNothingDue)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadTodayList(benchmark::State &state) {
     TestEnv env;
-    ScheduleListFile::rewrite(env.path("day.lst"), makeItems(1000));
+    must(ScheduleListFile::rewrite(env.path("day.lst"), makeItems(1000)));
     Form1 form(env.services);
     form.todayList.path = env.path("day.lst");
     for (auto _ : state)

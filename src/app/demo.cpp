@@ -9,9 +9,9 @@
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QString appDir = AppDirFrom(QCoreApplication::applicationDirPath());
-    const QString error = demo::write(appDir, QDateTime::currentDateTime());
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "tollmere-demo: %s\n", qPrintable(error));
+    const Result written = demo::write(appDir, QDateTime::currentDateTime());
+    if (!written) {
+        std::fprintf(stderr, "tollmere-demo: %s\n", qPrintable(written.reason()));
         return 1;
     }
     std::printf("Demo written to %sdemo/: the first item plays about a minute after now.\n", qPrintable(appDir));

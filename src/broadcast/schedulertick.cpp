@@ -1,6 +1,7 @@
 // The scheduler tick's steps, each of which may fail alone without stopping the others.
 #include "broadcast/schedulertick.h"
 
+#include "broadcast/logging.h"
 #include "broadcast/mp3player.h"
 #include "broadcast/statustexts.h"
 #include "core/clock.h"
@@ -14,10 +15,13 @@ namespace {
 
 // A failing step is skipped: the tick must go on every second for months.
 template <typename F>
-void step(F &&f) {
+void step(const char *what, F &&f) {
     try {
         f();
+    } catch (const std::exception &e) {
+        qCWarning(lcTick) << "tick step skipped:" << what << e.what();
     } catch (...) {
+        qCWarning(lcTick) << "tick step skipped:" << what;
     }
 }
 
@@ -37,11 +41,11 @@ SchedulerTick::SchedulerTick(Clock &clock, TickControls controls, TickOutputs ou
       m_configuredPath(std::move(configuredPath)) {}
 
 void SchedulerTick::Timer1_Timer() {
-    step([this] { showActivity(); });
-    step([this] { showClock(); });
-    step([this] { TodayWeekday = m_clock.weekday(); });
-    step([this] { SelectTodayList(); });
-    step([this] { scanDue(); });
+    step("activity icons", [this] { showActivity(); });
+    step("clock and date", [this] { showClock(); });
+    step("weekday", [this] { TodayWeekday = m_clock.weekday(); });
+    step("today's list", [this] { SelectTodayList(); });
+    step("due scan", [this] { scanDue(); });
 }
 
 void SchedulerTick::showActivity() {
@@ -89,8 +93,11 @@ void SchedulerTick::LoadTodayList() {
     m_c.Label28->setText(QStringLiteral("列表文件：") + m_list.path);
     QList<ScheduleItem> items;
     // A file that is missing or cannot be read gives an empty list; nothing is shown.
-    if (!ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty).isEmpty())
+    if (const Result loaded = ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty);
+        !loaded) {
+        qCWarning(lcTick) << "today's list cannot be read" << m_list.path << loaded.reason();
         items.clear();
+    }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
 }
 
@@ -101,7 +108,7 @@ void SchedulerTick::scanDue() {
             continue;
         const TodayItem item = m_list.items[i - 1];
         if (isDue(now, item.StartTime))
-            step([&] { startItem(i, item); });
+            step("start of a due item", [&] { startItem(i, item); });
     }
 }
 

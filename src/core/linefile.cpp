@@ -4,21 +4,15 @@
 #include "core/gbk.h"
 #include "core/recordfile.h"
 
-#include <QFile>
-
 namespace linefile {
 
-bool read(const QString &path, QStringList *lines, QString *error) {
+Result read(const QString &path, QStringList *lines) {
     lines->clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) && !file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray all = file.readAll();
+    QByteArray all;
+    if (Result r = readWholeFile(path, &all); !r)
+        return r;
     if (all.isEmpty())
-        return true;
+        return Result::success();
     QList<QByteArray> raw = all.split('\n');
     if (raw.last().isEmpty())
         raw.removeLast();  // the end of the last line is not a line of its own
@@ -27,19 +21,16 @@ bool read(const QString &path, QStringList *lines, QString *error) {
             line.chop(1);
         lines->append(gbk::decode(line));
     }
-    return true;
+    return Result::success();
 }
 
-bool write(const QString &path, const QStringList &lines, QString *error) {
+Result write(const QString &path, const QStringList &lines) {
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += gbk::encode(line);
         bytes += "\r\n";
     }
-    const QString why = replaceFile(path, bytes);
-    if (error)
-        *error = why;
-    return why.isEmpty();
+    return replaceFile(path, bytes);
 }
 
 }  // namespace linefile

@@ -1,16 +1,18 @@
 // Text files of CR LF lines: the song lists, Volume.cfg, qc.cfg.
 #pragma once
+#include "core/result.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace linefile {
 
-// The lines of a file, without their ends (CR LF or a lone LF). A missing file is created
-// empty, as for every configuration file. Lines are GBK text.
-// Returns false when the file can neither be read nor created.
-bool read(const QString &path, QStringList *lines, QString *error = nullptr);
+// The lines of a file, without their ends (CR LF or a lone LF); lines are GBK text. A missing
+// file is created empty, as for every configuration file; a read-only file reads as usual.
+// Fails when an existing file cannot be read.
+Result read(const QString &path, QStringList *lines);
 
 // Writes the lines, each ended by CR LF, replacing the file whole.
-bool write(const QString &path, const QStringList &lines, QString *error = nullptr);
+Result write(const QString &path, const QStringList &lines);
 
 }  // namespace linefile

@@ -1,11 +1,29 @@
 // Fixed-size record access and whole-file replacement.
 #include "core/recordfile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 RecordFile::RecordFile(const QString &path, int recordSize) : m_file(path), m_recordSize(recordSize) {}
 
-bool RecordFile::open(QIODevice::OpenMode mode) { return m_file.open(mode); }
+Result RecordFile::openForReading() {
+    if (!QFileInfo::exists(m_file.fileName())) {
+        if (!m_file.open(QIODevice::ReadWrite))
+            return Result::failure(m_file.errorString());
+        m_file.close();
+    }
+    m_open = m_file.open(QIODevice::ReadOnly);
+    if (!m_open)
+        return Result::failure(m_file.errorString());
+    return Result::success();
+}
+
+Result RecordFile::openForWriting() {
+    m_open = m_file.open(QIODevice::ReadWrite);
+    if (!m_open)
+        return Result::failure(m_file.errorString());
+    return Result::success();
+}
 
 int RecordFile::countFor(qint64 length, int recordSize) {
     const qint64 whole = length / recordSize;
@@ -20,7 +38,7 @@ int RecordFile::count() const { return countFor(length(), m_recordSize); }
 
 QByteArray RecordFile::read(int n) {
     QByteArray bytes;
-    if (n >= 1 && m_file.seek(qint64(n - 1) * m_recordSize))
+    if (m_open && n >= 1 && m_file.seek(qint64(n - 1) * m_recordSize))
         bytes = m_file.read(m_recordSize);
     if (bytes.size() < m_recordSize)
         bytes.append(QByteArray(m_recordSize - bytes.size(), '\0'));
@@ -28,17 +46,20 @@ QByteArray RecordFile::read(int n) {
 }
 
 QByteArray RecordFile::readAll() {
-    m_file.seek(0);
+    if (!m_open || !m_file.seek(0))
+        return {};
     return m_file.readAll();
 }
 
-bool RecordFile::write(int n, const QByteArray &record) {
-    if (n < 1 || !m_file.seek(qint64(n - 1) * m_recordSize))
-        return false;
+Result RecordFile::write(int n, const QByteArray &record) {
+    if (!m_open || n < 1 || !m_file.seek(qint64(n - 1) * m_recordSize))
+        return Result::failure(m_file.errorString());
     QByteArray bytes = record.left(m_recordSize);
     if (bytes.size() < m_recordSize)
         bytes.append(QByteArray(m_recordSize - bytes.size(), '\0'));
-    return m_file.write(bytes) == m_recordSize && m_file.flush();
+    if (m_file.write(bytes) != m_recordSize || !m_file.flush())
+        return Result::failure(m_file.errorString());
+    return Result::success();
 }
 
 QByteArray recordAt(const QByteArray &all, int n, int recordSize) {
@@ -48,16 +69,25 @@ QByteArray recordAt(const QByteArray &all, int n, int recordSize) {
     return bytes;
 }
 
-QString replaceFile(const QString &path, const QByteArray &bytes) {
+Result replaceFile(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return Result::failure(file.errorString());
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return why;
+        return Result::failure(why);
     }
     if (!file.commit())
-        return file.errorString();
-    return {};
+        return Result::failure(file.errorString());
+    return Result::success();
+}
+
+Result readWholeFile(const QString &path, QByteArray *bytes) {
+    bytes->clear();
+    RecordFile file(path, 1);
+    if (Result r = file.openForReading(); !r)
+        return r;
+    *bytes = file.readAll();
+    return Result::success();
 }

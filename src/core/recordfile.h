@@ -1,21 +1,26 @@
 // Files of fixed-size records: list files, LstCfg.Cfg, the group settings, ClsTime.Cfg.
 #pragma once
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QString>
 
 // Opened for one event and closed again. Opening creates a missing file empty, as every
-// configuration and list file is meant to exist once the program has looked at it.
+// configuration and list file is meant to exist once the program has looked at it; a file is
+// opened for writing only by the operations that write, so a read-only file reads as usual.
 class RecordFile {
 public:
     RecordFile(const QString &path, int recordSize);
 
-    // False when the path cannot be opened or created; error() says why.
-    bool open(QIODevice::OpenMode mode = QIODevice::ReadWrite);
-    QString error() const { return m_file.errorString(); }
+    // For reading: an existing file read-only; a missing one is created empty first. Fails
+    // when a missing file cannot be created or an existing one cannot be read.
+    Result openForReading();
+    // For reading and writing, creating a missing file.
+    Result openForWriting();
 
-    qint64 length() const { return m_file.size(); }
+    qint64 length() const { return m_open ? m_file.size() : 0; }
     // Length / record size, to the nearest whole number, an exact half to the even neighbour.
     int count() const;
     static int countFor(qint64 length, int recordSize);
@@ -25,11 +30,12 @@ public:
     QByteArray read(int n);
     // The whole file, for readers of many records.
     QByteArray readAll();
-    bool write(int n, const QByteArray &record);
+    Result write(int n, const QByteArray &record);
 
 private:
     QFile m_file;
     int m_recordSize;
+    bool m_open = false;
 };
 
 // Record n of a buffer read whole, padded with zeros like RecordFile::read.
@@ -37,5 +43,8 @@ QByteArray recordAt(const QByteArray &all, int n, int recordSize);
 
 // Replaces a whole file with the given bytes through a temporary file renamed over it, so
 // a crash or a full disk leaves either the old file or the new one, never half of one.
-// Returns an empty text on success, else the reason.
-QString replaceFile(const QString &path, const QByteArray &bytes);
+Result replaceFile(const QString &path, const QByteArray &bytes);
+
+// Reads a whole small file (a configuration file), creating it empty when missing, as
+// RecordFile::openForReading does.
+Result readWholeFile(const QString &path, QByteArray *bytes);

@@ -11,48 +11,45 @@ namespace {
 constexpr int R = ScheduleItem::RecordSize;
 }
 
-QString load(const QString &path, QList<ScheduleItem> *items, Missing missing) {
+Result load(const QString &path, QList<ScheduleItem> *items, Missing missing) {
     items->clear();
     RecordFile file(path, R);
     if (missing == Missing::ReadAsEmpty && !QFile::exists(path))
-        return {};
-    if (!file.open(missing == Missing::Create ? QIODevice::ReadWrite : QIODevice::ReadOnly))
-        return file.error();
+        return Result::success();
+    if (Result r = file.openForReading(); !r)
+        return r;
     const int n = file.count();
     const QByteArray all = file.readAll();
     items->reserve(n);
     for (int i = 1; i <= n; ++i)
         items->append(ScheduleItem::fromRecord(recordAt(all, i, R)));
-    return {};
+    return Result::success();
 }
 
-QString count(const QString &path, int *n) {
+Result count(const QString &path, int *n) {
+    *n = 0;
     RecordFile file(path, R);
-    if (!file.open())
-        return file.error();
+    if (Result r = file.openForReading(); !r)
+        return r;
     *n = file.count();
-    return {};
+    return Result::success();
 }
 
-QString append(const QString &path, const ScheduleItem &item) {
+Result append(const QString &path, const ScheduleItem &item) {
     RecordFile file(path, R);
-    if (!file.open())
-        return file.error();
-    if (!file.write(file.count() + 1, item.toRecord()))
-        return file.error();
-    return {};
+    if (Result r = file.openForWriting(); !r)
+        return r;
+    return file.write(file.count() + 1, item.toRecord());
 }
 
-QString overwrite(const QString &path, int r, const ScheduleItem &item) {
+Result overwrite(const QString &path, int r, const ScheduleItem &item) {
     RecordFile file(path, R);
-    if (!file.open())
-        return file.error();
-    if (!file.write(r, item.toRecord()))
-        return file.error();
-    return {};
+    if (Result opened = file.openForWriting(); !opened)
+        return opened;
+    return file.write(r, item.toRecord());
 }
 
-QString rewrite(const QString &path, const QList<ScheduleItem> &items) {
+Result rewrite(const QString &path, const QList<ScheduleItem> &items) {
     QByteArray bytes;
     bytes.reserve(qsizetype(items.size()) * R);
     for (const ScheduleItem &item : items)

@@ -26,31 +26,32 @@ bool mayConfigure(const QString &cfgPath, const QString &listPath) {
 
 }  // namespace
 
-QString write(const QString &appDir, const QDateTime &now) {
+Result write(const QString &appDir, const QDateTime &now) {
     const QString dir = appDir + QStringLiteral("demo/");
     if (!QDir().mkpath(dir))
-        return QStringLiteral("cannot create %1").arg(dir);
+        return Result::failure(QStringLiteral("cannot create %1").arg(dir));
     const QString bell = dir + QStringLiteral("bell.wav"), news = dir + QStringLiteral("news.mp3"),
                   tune = dir + QStringLiteral("tune.mid"), list = dir + QStringLiteral("today.lst");
     if (!SoundFiles::writeWav(bell, 3000, 880) || !SoundFiles::writeMp3(news, 4000) ||
         !SoundFiles::writeMidi(tune, 6000))
-        return QStringLiteral("cannot write the demo sounds in %1").arg(dir);
+        return Result::failure(QStringLiteral("cannot write the demo sounds in %1").arg(dir));
 
     const int first = now.time().msecsSinceStartOfDay() / 1000 + 60;
     if (first + 40 >= 86400)
-        return QStringLiteral("too close to midnight for a demo today; try again after 00:00");
+        return Result::failure(QStringLiteral("too close to midnight for a demo today; try again after 00:00"));
     const QList<ScheduleItem> items = {
         {first, QStringLiteral("上课铃"), 0, bell},
         {first + 15, QStringLiteral("广播通知"), 0, news},
         {first + 30, QStringLiteral("音乐"), 4, tune},
     };
-    if (const QString error = ScheduleListFile::rewrite(list, items); !error.isEmpty())
-        return error;
+    if (const Result r = ScheduleListFile::rewrite(list, items); !r)
+        return r;
 
     const QString cfg = appDir + QLatin1String(WeekdayListConfig::FileName);
     if (!mayConfigure(cfg, list))
-        return QStringLiteral("%1 has a configuration of its own: choose %2 in the list panel to hear the demo")
-            .arg(cfg, list);
+        return Result::failure(
+            QStringLiteral("%1 has a configuration of its own: choose %2 in the list panel to hear the demo")
+                .arg(cfg, list));
     WeekdayListConfig c;
     c.SameEveryDay = true;
     c.EveryDayPath = list;

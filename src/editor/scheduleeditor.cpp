@@ -4,6 +4,7 @@
 #include "broadcast/todaylist.h"
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
+#include "editor/logging.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
 #include "ui/twips.h"
@@ -202,10 +203,9 @@ void ScheduleEditor::openList() {
         return;
     const QString path = m_CommonDialog1.FileName;
     QList<ScheduleItem> items;
-    const QString error = ScheduleListFile::load(path, &items);
-    if (!error.isEmpty()) {
+    if (const Result loaded = ScheduleListFile::load(path, &items); !loaded) {
         // Nothing is open then: the panel stays closed and the user may choose another file.
-        reportFailure(QStringLiteral("列表文件无法打开，没有打开任何文件："), path, error);
+        reportFailure(QStringLiteral("列表文件无法打开，没有打开任何文件："), path, loaded.reason());
         return;
     }
     Text19->setText(path);
@@ -218,10 +218,9 @@ void ScheduleEditor::closeList() {
     const QString path = Text19->text();
     if (!path.isEmpty()) {
         QList<ScheduleItem> items;
-        const QString error = ScheduleListFile::load(path, &items);
-        if (!error.isEmpty()) {
+        if (const Result loaded = ScheduleListFile::load(path, &items); !loaded) {
             // Today's schedule keeps what it had rather than being emptied by an unreadable file.
-            reportFailure(QStringLiteral("列表文件无法读取，今天的播放列表保持不变："), path, error);
+            reportFailure(QStringLiteral("列表文件无法读取，今天的播放列表保持不变："), path, loaded.reason());
         } else {
             todaygrid::show(m_todayGrid, m_todayList, items);
             todaygrid::clearMarks(m_todayGrid);
@@ -319,13 +318,13 @@ QList<int> ScheduleEditor::sortedGridRows() const {
 }
 
 bool ScheduleEditor::rewriteAndReload(const QString &path, const QList<ScheduleItem> &items) {
-    const QString error = ScheduleListFile::rewrite(path, items);
-    if (!error.isEmpty()) {
-        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+    if (const Result r = ScheduleListFile::rewrite(path, items); !r) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, r.reason());
         return false;
     }
     QList<ScheduleItem> written;
-    if (!ScheduleListFile::load(path, &written).isEmpty()) {
+    if (const Result reloaded = ScheduleListFile::load(path, &written); !reloaded) {
+        qCWarning(lcEditor) << "written but not read back" << path << reloaded.reason();
         // The file was written whole; show its records as they went to disk.
         written.clear();
         for (const ScheduleItem &item : items)
@@ -345,9 +344,8 @@ bool ScheduleEditor::fileMatchesGrid(const QString &path) {
         return false;
     }
     int n = 0;
-    const QString error = ScheduleListFile::count(path, &n);
-    if (!error.isEmpty()) {
-        reportFailure(QStringLiteral("列表文件无法打开，没有写入："), path, error);
+    if (const Result counted = ScheduleListFile::count(path, &n); !counted) {
+        reportFailure(QStringLiteral("列表文件无法打开，没有写入："), path, counted.reason());
         return false;
     }
     if (n != MSFlexGrid2->Rows() - 1) {
@@ -386,9 +384,8 @@ void ScheduleEditor::Command7_Click() {
     if (!fileMatchesGrid(path))
         return;
     const ScheduleItem item = fieldItem();
-    const QString error = ScheduleListFile::append(path, item);
-    if (!error.isEmpty()) {
-        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+    if (const Result r = ScheduleListFile::append(path, item); !r) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, r.reason());
         return;
     }
     const int current = MSFlexGrid2->Row();
@@ -412,9 +409,8 @@ void ScheduleEditor::Command8_Click() {
     if (!fileMatchesGrid(path))
         return;
     const ScheduleItem item = fieldItem();
-    const QString error = ScheduleListFile::overwrite(path, r, item);
-    if (!error.isEmpty()) {
-        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, error);
+    if (const Result written = ScheduleListFile::overwrite(path, r, item); !written) {
+        reportFailure(QStringLiteral("列表文件无法写入，文件保持原样："), path, written.reason());
         return;
     }
     MSFlexGrid2->cells()->setRowTexts(r, editorrules::newRowTexts(item));

@@ -2,6 +2,7 @@
 #include "editor/weekdaypanel.h"
 
 #include "core/recordfile.h"
+#include "editor/logging.h"
 #include "ui/named.h"
 #include "ui/windowheight.h"
 
@@ -118,9 +119,14 @@ void WeekdayPanel::showConfig(const WeekdayListConfig &c) {
 }
 
 void WeekdayPanel::loadConfig() {
-    RecordFile file(m_appDir + QLatin1String(WeekdayListConfig::FileName), WeekdayListConfig::RecordSize);
+    const QString path = m_appDir + QLatin1String(WeekdayListConfig::FileName);
+    RecordFile file(path, WeekdayListConfig::RecordSize);
+    QByteArray record;
     // A file that cannot be opened reads like a missing one: per-weekday lists, no paths.
-    const QByteArray record = file.open() ? file.read(1) : QByteArray();
+    if (const Result opened = file.openForReading(); opened)
+        record = file.read(1);
+    else
+        qCWarning(lcEditor) << "cannot read" << path << opened.reason();
     showConfig(WeekdayListConfig::fromRecord(record));
 }
 
@@ -137,11 +143,10 @@ void WeekdayPanel::Command10_Click(int index) {
 
 void WeekdayPanel::Command11_Click() {
     const QString path = m_appDir + QLatin1String(WeekdayListConfig::FileName);
-    const QString error = replaceFile(path, config().toRecord());
-    if (!error.isEmpty()) {
+    if (const Result saved = replaceFile(path, config().toRecord()); !saved) {
         // The settings are still in the controls and still in force; "保存" stays enabled so
         // the user can try again once the folder is writable.
-        m_dialogs.message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, error),
+        m_dialogs.message(this, QStringLiteral("列表文件设置无法保存：\n%1\n（%2）").arg(path, saved.reason()),
                           Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }

@@ -2,6 +2,7 @@
 #include "volume/form2.h"
 
 #include "core/linefile.h"
+#include "volume/logging.h"
 #include "volume/volumecfg.h"
 #include "volume/volumeposition.h"
 
@@ -181,7 +182,9 @@ void Form2::putPosition(Slider *slider, const std::optional<qint64> &position) {
 void Form2::LoadVolume() {
     QStringList lines;
     // A file that can be neither read nor created leaves the positions as they are.
-    if (linefile::read(volumeFilePath(), &lines)) {
+    if (const Result loaded = linefile::read(volumeFilePath(), &lines); !loaded) {
+        qCWarning(lcMixer) << "cannot read" << volumeFilePath() << loaded.reason();
+    } else {
         const volumecfg::ReadPositions read = volumecfg::parse(lines);
         putPosition(Slider1, read[0]);
         for (int k = 0; k < 12; ++k)
@@ -195,12 +198,12 @@ bool Form2::SaveVolume() {
     positions[0] = Slider1->value();
     for (int k = 0; k < 12; ++k)
         positions[std::size_t(k + 1)] = Slider2[k]->value();
-    QString error;
-    if (linefile::write(volumeFilePath(), volumecfg::format(positions), &error))
+    const Result saved = linefile::write(volumeFilePath(), volumecfg::format(positions));
+    if (saved)
         return true;
     m_dialogs.message(this,
                       QStringLiteral("无法保存音量设置文件 %1：%2\n音量设置没有保存。")
-                          .arg(QDir::toNativeSeparators(volumeFilePath()), error),
+                          .arg(QDir::toNativeSeparators(volumeFilePath()), saved.reason()),
                       Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     return false;
 }

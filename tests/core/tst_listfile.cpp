@@ -128,26 +128,26 @@ private slots:
         const QString p = path(QStringLiteral("count%1.lst").arg(length));
         writeBytes(p, QByteArray(length, 'x'));
         int n = -1;
-        QVERIFY(ScheduleListFile::count(p, &n).isEmpty());
+        QVERIFY(ScheduleListFile::count(p, &n).ok());
         QCOMPARE(n, count);
     }
 
     void accessPatterns() {
         const QString p = path("patterns.lst");
         QList<ScheduleItem> items;
-        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());  // a new name is an empty list
+        QVERIFY(ScheduleListFile::load(p, &items).ok());  // a new name is an empty list
         QVERIFY(QFile::exists(p));
         QCOMPARE(items.size(), 0);
         const ScheduleItem a{8 * 3600, "a", 0, "a.wav"}, b{9 * 3600, "b", 30, "b.mid"}, c{10 * 3600, "c", 60, "c.mp3"};
-        QVERIFY(ScheduleListFile::append(p, a).isEmpty());
-        QVERIFY(ScheduleListFile::append(p, b).isEmpty());
-        QVERIFY(ScheduleListFile::append(p, c).isEmpty());
+        QVERIFY(ScheduleListFile::append(p, a).ok());
+        QVERIFY(ScheduleListFile::append(p, b).ok());
+        QVERIFY(ScheduleListFile::append(p, c).ok());
         QCOMPARE(bytesOf(p).size(), 408);
         QCOMPARE(bytesOf(p).mid(272, 136), c.toRecord());  // record 3 lies at bytes 272 to 407
-        QVERIFY(ScheduleListFile::overwrite(p, 2, c).isEmpty());
-        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());
+        QVERIFY(ScheduleListFile::overwrite(p, 2, c).ok());
+        QVERIFY(ScheduleListFile::load(p, &items).ok());
         QCOMPARE(items, (QList<ScheduleItem>{a, c, c}));
-        QVERIFY(ScheduleListFile::rewrite(p, {b}).isEmpty());
+        QVERIFY(ScheduleListFile::rewrite(p, {b}).ok());
         QCOMPARE(bytesOf(p), b.toRecord());
     }
 
@@ -166,7 +166,7 @@ private slots:
         const QString p = path("damaged.lst");
         writeBytes(p, bytes);
         QList<ScheduleItem> items;
-        QVERIFY(ScheduleListFile::load(p, &items).isEmpty());
+        QVERIFY(ScheduleListFile::load(p, &items).ok());
         QCOMPARE(items.size(), count);
         for (const ScheduleItem &it : items) {
             QVERIFY(it.StartTime >= 0 && it.StartTime < 86400);
@@ -184,24 +184,25 @@ private slots:
 
     void unusablePathsAreErrors() {
         QList<ScheduleItem> items;
-        QVERIFY(!ScheduleListFile::load(path("no/such/folder/x.lst"), &items).isEmpty());
+        QVERIFY(!ScheduleListFile::load(path("no/such/folder/x.lst"), &items).ok());
         QDir(m_dir.path()).mkdir("folder.lst");
-        QVERIFY(!ScheduleListFile::load(path("folder.lst"), &items).isEmpty());
-        QVERIFY(!ScheduleListFile::append(path("no/such/folder/x.lst"), {}).isEmpty());
-        QVERIFY(!ScheduleListFile::rewrite(path("folder.lst"), {}).isEmpty());
+        QVERIFY(!ScheduleListFile::load(path("folder.lst"), &items).ok());
+        QVERIFY(!ScheduleListFile::append(path("no/such/folder/x.lst"), {}).ok());
+        QVERIFY(!ScheduleListFile::rewrite(path("folder.lst"), {}).ok());
         QVERIFY(QFileInfo(path("folder.lst")).isDir());
         // The scheduler's read of a missing file is an empty list and creates nothing.
-        QVERIFY(ScheduleListFile::load(path("missing.lst"), &items, ScheduleListFile::Missing::ReadAsEmpty).isEmpty());
+        QVERIFY(ScheduleListFile::load(path("missing.lst"), &items, ScheduleListFile::Missing::ReadAsEmpty).ok());
         QVERIFY(!QFile::exists(path("missing.lst")));
     }
 
     void failedRewriteKeepsTheOldList() {
         const QString p = path("keep.lst");
         const ScheduleItem a{8 * 3600, "a", 0, "a.wav"};
-        QVERIFY(ScheduleListFile::rewrite(p, {a}).isEmpty());
+        QVERIFY(ScheduleListFile::rewrite(p, {a}).ok());
         // A folder where the temporary file would go makes the write fail before the swap.
-        const QString err = replaceFile(path("no/such/folder/keep.lst"), QByteArray("x"));
-        QVERIFY(!err.isEmpty());
+        const Result r = replaceFile(path("no/such/folder/keep.lst"), QByteArray("x"));
+        QVERIFY(!r.ok());
+        QVERIFY(!r.reason().isEmpty());
         QCOMPARE(bytesOf(p), a.toRecord());
     }
 

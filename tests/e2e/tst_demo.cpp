@@ -18,9 +18,9 @@ private slots:
     void writesSoundsAListAndTheConfiguration() {
         PanelEnv env;
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 0, 0));
-        QCOMPARE(demo::write(env.appDir, now), QString());
+        QCOMPARE(demo::write(env.appDir, now).reason(), QString());
         QList<ScheduleItem> items;
-        QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).isEmpty());
+        QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).ok());
         QCOMPARE(items.size(), 3);
         QCOMPARE(items[0].StartTime, 9 * 3600 + 60);
         for (const ScheduleItem &it : items)
@@ -29,8 +29,8 @@ private slots:
         QVERIFY(c.SameEveryDay);
         QCOMPARE(c.EveryDayPath, env.path("demo/today.lst"));
         // Running it again refreshes the times and keeps its own configuration.
-        QCOMPARE(demo::write(env.appDir, now.addSecs(600)), QString());
-        QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).isEmpty());
+        QCOMPARE(demo::write(env.appDir, now.addSecs(600)).reason(), QString());
+        QVERIFY(ScheduleListFile::load(env.path("demo/today.lst"), &items).ok());
         QCOMPARE(items[0].StartTime, 9 * 3600 + 660);
     }
 
@@ -42,8 +42,8 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(mine.toRecord());
         f.close();
-        const QString error = demo::write(env.appDir, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-        QVERIFY(error.contains(QStringLiteral("configuration of its own")));
+        const Result written = demo::write(env.appDir, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        QVERIFY(!written && written.reason().contains(QStringLiteral("configuration of its own")));
         QCOMPARE(readConfig(env.path("LstCfg.Cfg")).DayPaths[1], QStringLiteral("/school/monday.lst"));
     }
 };

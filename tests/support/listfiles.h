@@ -9,5 +9,5 @@ inline ScheduleItem item(const QString &start, const QString &name, const QStrin
 }
 
 inline void writeList(const QString &path, const QList<ScheduleItem> &items) {
-    QVERIFY(ScheduleListFile::rewrite(path, items).isEmpty());
+    QVERIFY(ScheduleListFile::rewrite(path, items).ok());
 }

@@ -1,0 +1,82 @@
+// Files the program can read but not write: the day's list still plays, the editor still opens
+// the list, the volumes still load, and only a refused write is reported. Run as an
+// unprivileged user (ctest does so when it runs as root): for root nothing is read-only.
+#include "app/form1.h"
+#include "editor/lstcfg.h"
+#include "editor/scheduleeditor.h"
+#include "editor/weekdaypanel.h"
+#include "support/listfiles.h"
+#include "support/testenv.h"
+#include "ui/flexgrid.h"
+#include "ui/slider.h"
+#include "volume/form2.h"
+
+#include <unistd.h>
+#include <QtTest>
+
+namespace {
+
+QByteArray bytesOf(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeReadOnly(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+    QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+}
+
+}  // namespace
+
+class TestReadOnly : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        if (geteuid() == 0)
+            QSKIP("root may write every file; ctest runs this test as nobody");
+    }
+
+    void readOnlyFilesReadAsUsual() {
+        TestEnv env;  // Monday 07:00
+        const QString list = env.path("monday.lst");
+        writeList(list, {item("07:00:10", "上课铃", "0:00:05", "/sounds/bell.wav")});
+        QVERIFY(QFile(list).setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        WeekdayListConfig c;
+        c.DayPaths[1] = list;
+        writeReadOnly(env.path("LstCfg.Cfg"), c.toRecord());
+        writeReadOnly(env.path("Volume.cfg"), QByteArray("1000\r\n").repeated(13));
+
+        Form1 form(env.services);
+        QCOMPARE(form.form2().Slider1->value(), 1000);
+        QCOMPARE(form.Frame1->Text5->text(), list);
+
+        // The day's list loads at the first tick and its item plays.
+        env.clock->advance(12000);
+        QCOMPARE(form.todayList.count(), 1);
+        QVERIFY2(env.mci->log.contains("file=/sounds/bell.wav") && env.mci->log.contains("play"),
+                 qPrintable(env.mci->log.join(' ')));
+
+        // The editor opens the read-only list and says nothing until a write is refused.
+        const QByteArray before = bytesOf(list);
+        ScheduleEditor &editor = *form.Frame2;
+        env.dialogs->chosenFiles.enqueue(list);
+        editor.Command6->click();
+        QCOMPARE(editor.Text19->text(), list);
+        QCOMPARE(editor.MSFlexGrid2->Rows(), 2);
+        QVERIFY(env.dialogs->messages.isEmpty());
+        editor.Command7->click();
+        editor.Text12->setText(QStringLiteral("/sounds/other.wav"));
+        editor.Command7->click();
+        QCOMPARE(env.dialogs->messages.size(), 1);
+        QCOMPARE(env.dialogs->messages.first().icon, Dialogs::Icon::Critical);
+        QVERIFY(env.dialogs->messages.first().text.contains(list));
+        QCOMPARE(bytesOf(list), before);
+        QCOMPARE(editor.MSFlexGrid2->Rows(), 2);
+    }
+};
+
+QTEST_MAIN(TestReadOnly)
+#include "tst_readonly.moc"
