@@ -3,6 +3,7 @@
 
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
+#include "broadcast/mp3button.h"
 #include "broadcast/playbackengine.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
@@ -83,7 +84,7 @@ Form1::Form1(Services &services, QWidget *parent)
     TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11};
     m_tick = std::make_unique<SchedulerTick>(clock, controls, outputs, todayList, playback,
                                              [this](int weekday) { return Frame1->todayPath(weekday); });
-    connect(Timer1, &Timer::timeout, this, [this] { m_tick->Timer1_Timer(); });
+    connect(Timer1, &Timer::timeout, this, [this] { m_tick->tick(); });  // Timer1_Timer
 
     EngineParts engine;
     engine.mci = m_services.mci.get();
@@ -109,7 +110,7 @@ Form1::Form1(Services &services, QWidget *parent)
     manual.resetIdle = [this] { IdleTicks = 0; };
     m_manual = new ManualControl(manual, playback, todayList, this);
 
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
 
     startUp();
@@ -170,7 +171,8 @@ void Form1::buildMainBar() {
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
     MMControl1 = new MciControl(*m_services.mci, this);
     MMControl1->setGeometry(twipsRect(4080, 2460, 1100, 360));
-    Command21 = button("Command21", QStringLiteral("播放"), 4080, 1100);
+    Command21 = named(new Mp3Button(this), "Command21");
+    Command21->setGeometry(twipsRect(4080, 2460, 1100, 360));
     Command21->hide();
     Command21->raise();  // lies over the player's own buttons
     Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);
@@ -230,7 +232,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Command1_Click() {
+void Form1::exitProgram() {
     m_services.mci->setCommand(QStringLiteral("Close"));
     m_services.quit();
 }

@@ -1,6 +1,7 @@
 // Form1: the main window, composing the panels of every subsystem.
 #pragma once
 #include "app/services.h"
+#include "broadcast/mp3button.h"
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
@@ -38,7 +39,7 @@ public:
     QPushButton *Command1 = nullptr;   // "退出"
     QPushButton *Command2 = nullptr;   // "▼"
     QPushButton *Command19 = nullptr;  // "停播"
-    QPushButton *Command21 = nullptr;  // "播放", hidden
+    Mp3Button *Command21 = nullptr;    // "播放" / "停止", hidden until an MP3 is ready
     QPushButton *Command28 = nullptr;  // "音量"
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
 
@@ -70,7 +71,7 @@ private:
     void setScheduledVolume();
     void startUp();
     void prepareTodayGrid();
-    void Command1_Click();
+    void exitProgram();
     void listOpenChanged(bool open);
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -3,6 +3,7 @@
 
 #include "broadcast/filetype.h"
 #include "broadcast/mciplayer.h"
+#include "broadcast/mp3button.h"
 #include "broadcast/mp3player.h"
 #include "broadcast/statustexts.h"
 #include "ui/flexgrid.h"
@@ -18,18 +19,18 @@ const QString SwitchOn = QStringLiteral("恢复");
 ManualControl::ManualControl(ManualParts parts, PlaybackState &state, const TodayList &list, QObject *parent)
     : QObject(parent), m_p(std::move(parts)), m_state(state), m_list(list) {
     FlexGrid *grid = m_p.MSFlexGrid1;
-    connect(grid, &FlexGrid::Click, this, &ManualControl::MSFlexGrid1_Click);
-    connect(grid, &FlexGrid::DblClick, this, &ManualControl::MSFlexGrid1_DblClick);
+    connect(grid, &FlexGrid::Click, this, &ManualControl::prepareRow);        // MSFlexGrid1_Click
+    connect(grid, &FlexGrid::DblClick, this, &ManualControl::toggleRowMark);  // MSFlexGrid1_DblClick
     connect(grid, &FlexGrid::MouseDown, this, [this] { m_p.Picture1->show(); });
     connect(grid, &FlexGrid::MouseUp, this, [this] { m_p.Picture1->hide(); });
     connect(grid, &FlexGrid::MouseMove, this, [this] {
         if (m_p.resetIdle)
             m_p.resetIdle();
     });
-    connect(m_p.Command19, &QPushButton::clicked, this, &ManualControl::Command19_Click);
+    connect(m_p.Command19, &QPushButton::clicked, this, &ManualControl::toggleMarkAndScroll);  // Command19_Click
 }
 
-void ManualControl::MSFlexGrid1_Click() {
+void ManualControl::prepareRow() {
     const int r = m_p.MSFlexGrid1->Row();
     const TodayItem *item = m_list.item(r);
     if (!item)
@@ -45,10 +46,10 @@ void ManualControl::MSFlexGrid1_Click() {
         mci.setDeviceType(type == QLatin1String("WAV") ? QStringLiteral("WaveAudio") : QStringLiteral("Sequencer"));
         m_p.Command21->hide();
         m_p.mp3->Stop();
-        m_p.Command21->setText(QStringLiteral("播放"));
+        m_p.Command21->setPlaying(false);
     } else if (type == QLatin1String("MP3")) {
         m_p.Command21->show();
-        m_p.Command21->setText(QStringLiteral("播放"));
+        m_p.Command21->setPlaying(false);
         m_p.mp3->Stop();
         m_state.SongLengthShown = 0;
         m_state.CurrentItem = r;
@@ -58,9 +59,9 @@ void ManualControl::MSFlexGrid1_Click() {
     m_p.Command19->setText(todaygrid::isMarked(*m_p.MSFlexGrid1, r) ? SwitchOn : SwitchOff);
 }
 
-void ManualControl::MSFlexGrid1_DblClick() { toggleMark(m_p.MSFlexGrid1->Row()); }
+void ManualControl::toggleRowMark() { toggleMark(m_p.MSFlexGrid1->Row()); }
 
-void ManualControl::Command19_Click() {
+void ManualControl::toggleMarkAndScroll() {
     const int r = m_p.MSFlexGrid1->Row();
     toggleMark(r);
     m_p.MSFlexGrid1->setTopRow(r);

@@ -9,6 +9,7 @@
 class FlexGrid;
 class QLabel;
 class QPushButton;
+class Mp3Button;
 class QWidget;
 class MciPlayer;
 class Mp3Player;
@@ -19,7 +20,7 @@ struct ManualParts {
     QWidget *Picture1 = nullptr;  // the strip's box
     QLabel *Label26 = nullptr;
     QPushButton *Command19 = nullptr;  // "停播" / "恢复"
-    QPushButton *Command21 = nullptr;  // the MP3 button
+    Mp3Button *Command21 = nullptr;    // the MP3 play/stop button
     MciPlayer *mci = nullptr;
     Mp3Player *mp3 = nullptr;
     std::function<void()> resetIdle;  // the mouse moved over the list
@@ -30,9 +31,9 @@ class ManualControl : public QObject {
 public:
     ManualControl(ManualParts parts, PlaybackState &state, const TodayList &list, QObject *parent = nullptr);
 
-    void MSFlexGrid1_Click();
-    void MSFlexGrid1_DblClick();
-    void Command19_Click();
+    void prepareRow();
+    void toggleRowMark();
+    void toggleMarkAndScroll();
 
 private:
     void toggleMark(int row);

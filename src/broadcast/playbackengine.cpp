@@ -3,36 +3,31 @@
 
 #include "broadcast/filetype.h"
 #include "broadcast/mciplayer.h"
+#include "broadcast/mp3button.h"
 #include "broadcast/mp3player.h"
 #include "broadcast/songlength.h"
 #include "broadcast/statustexts.h"
 #include "core/clock.h"
 
 #include <QLabel>
-#include <QPushButton>
-
-namespace {
-const QString Play = QStringLiteral("播放");
-const QString Stop = QStringLiteral("停止");
-}  // namespace
 
 PlaybackEngine::PlaybackEngine(EngineParts parts, PlaybackState &state, const TodayList &list, QObject *parent)
     : QObject(parent), m_p(std::move(parts)), m_state(state), m_list(list) {
-    connect(m_p.Timer4, &Timer::timeout, this, &PlaybackEngine::Timer4_Timer);
-    connect(m_p.Timer10, &Timer::timeout, this, &PlaybackEngine::Timer10_Timer);
-    connect(m_p.Timer5, &Timer::timeout, this, &PlaybackEngine::Timer5_Timer);
-    connect(m_p.Command21, &QPushButton::clicked, this, &PlaybackEngine::Command21_Click);
+    connect(m_p.Timer4, &Timer::timeout, this, &PlaybackEngine::startDueItem);        // Timer4_Timer
+    connect(m_p.Timer10, &Timer::timeout, this, &PlaybackEngine::playDelayedMp3);     // Timer10_Timer
+    connect(m_p.Timer5, &Timer::timeout, this, &PlaybackEngine::countPlayLength);     // Timer5_Timer
+    connect(m_p.Command21, &QPushButton::clicked, this, &PlaybackEngine::toggleMp3);  // Command21_Click
     connect(m_p.mp3, &Mp3Player::PlaybackStarted, this, &PlaybackEngine::PlaybackStarted);
     connect(m_p.mp3, &Mp3Player::PlaybackEnded, this, &PlaybackEngine::PlaybackEnded);
     connect(m_p.mci, &MciPlayer::MciDone, this, &PlaybackEngine::MciDone);
     connect(m_p.mci, &MciPlayer::MciPlayPressed, this, &PlaybackEngine::MciPlayPressed);
 }
 
-void PlaybackEngine::Timer4_Timer() {
+void PlaybackEngine::startDueItem() {
     const QString type = fileType(m_state.CurrentFile);
     if (type == QLatin1String("MP3")) {
-        if (m_p.Command21->text() == Stop)
-            Command21_Click();  // stops the MP3 playing through it
+        if (m_p.Command21->isPlaying())
+            toggleMp3();  // stops the MP3 playing through it
         m_p.Timer10->setEnabled(true);
         m_state.SongLengthShown = 0;
         m_p.setScheduledVolume();
@@ -50,7 +45,7 @@ void PlaybackEngine::Timer4_Timer() {
             m_p.mci->setDeviceType(QStringLiteral("Sequencer"));
         m_p.mci->setCommand(QStringLiteral("play"));
         m_p.Command21->hide();
-        m_p.Command21->setText(Play);
+        m_p.Command21->setPlaying(false);
     }
     m_p.Timer4->setEnabled(false);
     m_state.PlayElapsed = 0;
@@ -58,23 +53,23 @@ void PlaybackEngine::Timer4_Timer() {
     m_p.Timer11->setEnabled(true);
 }
 
-void PlaybackEngine::Timer10_Timer() {
-    Command21_Click();
+void PlaybackEngine::playDelayedMp3() {
+    toggleMp3();
     m_p.Timer10->setEnabled(false);
 }
 
-void PlaybackEngine::Command21_Click() {
-    if (m_p.Command21->text() != Play) {
+void PlaybackEngine::toggleMp3() {
+    if (m_p.Command21->isPlaying()) {
         m_p.mp3->Stop();
-        m_p.Command21->setText(Play);
+        m_p.Command21->setPlaying(false);
         return;
     }
     m_p.mp3->Open(m_state.CurrentFile, QString());
     m_p.mp3->Play();
-    m_p.Command21->setText(Stop);
+    m_p.Command21->setPlaying(true);
 }
 
-void PlaybackEngine::Timer5_Timer() {
+void PlaybackEngine::countPlayLength() {
     if (m_state.CurrentPlayLength == 0) {
         m_p.Timer5->setEnabled(false);
         return;

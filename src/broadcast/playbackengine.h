@@ -8,7 +8,7 @@
 #include <functional>
 
 class QLabel;
-class QPushButton;
+class Mp3Button;
 class MciPlayer;
 class Mp3Player;
 class Timer;
@@ -16,7 +16,7 @@ class Timer;
 struct EngineParts {
     MciPlayer *mci = nullptr;
     Mp3Player *mp3 = nullptr;
-    QPushButton *Command21 = nullptr;  // "播放" / "停止", the MP3 button
+    Mp3Button *Command21 = nullptr;  // the MP3 play/stop button
     QLabel *Label27 = nullptr;
     Timer *Timer4 = nullptr;   // start delay
     Timer *Timer5 = nullptr;   // play-length counter
@@ -30,10 +30,14 @@ class PlaybackEngine : public QObject {
 public:
     PlaybackEngine(EngineParts parts, PlaybackState &state, const TodayList &list, QObject *parent = nullptr);
 
-    void Timer4_Timer();
-    void Timer10_Timer();
-    void Timer5_Timer();
-    void Command21_Click();
+    // Timer4: the start delay has passed; plays the due item (an MP3 through Timer10).
+    void startDueItem();
+    // Timer10: a second after an MP3 start, opens and plays CurrentFile through Command21.
+    void playDelayedMp3();
+    // Timer5: counts the play length and stops the item when it has passed.
+    void countPlayLength();
+    // Command21: stops the MP3 started through the button, or opens and plays CurrentFile.
+    void toggleMp3();
 
     void PlaybackStarted();
     void PlaybackEnded();

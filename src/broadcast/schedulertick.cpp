@@ -40,7 +40,7 @@ SchedulerTick::SchedulerTick(Clock &clock, TickControls controls, TickOutputs ou
     : m_clock(clock), m_c(controls), m_out(std::move(outputs)), m_list(list), m_state(state),
       m_configuredPath(std::move(configuredPath)) {}
 
-void SchedulerTick::Timer1_Timer() {
+void SchedulerTick::tick() {
     step("activity icons", [this] { showActivity(); });
     step("clock and date", [this] { showClock(); });
     step("weekday", [this] { TodayWeekday = m_clock.weekday(); });

@@ -41,7 +41,8 @@ public:
     SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list, PlaybackState &state,
                   std::function<QString(int)> configuredPath);
 
-    void Timer1_Timer();
+    // Timer1, every second: icons, clock and date, today's list, and the due scan.
+    void tick();
     void SelectTodayList();
     void LoadTodayList();
 

@@ -117,15 +117,15 @@ ScheduleEditor::ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid
     layout->addLayout(fields, 1);
     layout->addWidget(MSFlexGrid2);
 
-    connect(Command6, &QPushButton::clicked, this, &ScheduleEditor::Command6_Click);
-    connect(Command12, &QPushButton::clicked, this, &ScheduleEditor::Command12_Click);
-    connect(Command7, &QPushButton::clicked, this, &ScheduleEditor::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &ScheduleEditor::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &ScheduleEditor::Command9_Click);
-    connect(Command5, &QPushButton::clicked, this, &ScheduleEditor::Command5_Click);
-    connect(Command13, &QPushButton::clicked, this, &ScheduleEditor::Command13_Click);
-    connect(Command18, &QPushButton::clicked, this, &ScheduleEditor::Command18_Click);
-    connect(MSFlexGrid2, &FlexGrid::Click, this, &ScheduleEditor::MSFlexGrid2_Click);
+    connect(Command6, &QPushButton::clicked, this, &ScheduleEditor::openOrCloseList);   // Command6_Click
+    connect(Command12, &QPushButton::clicked, this, &ScheduleEditor::browseSoundFile);  // Command12_Click
+    connect(Command7, &QPushButton::clicked, this, &ScheduleEditor::addItem);           // Command7_Click
+    connect(Command8, &QPushButton::clicked, this, &ScheduleEditor::modifyItem);        // Command8_Click
+    connect(Command9, &QPushButton::clicked, this, &ScheduleEditor::deleteItem);        // Command9_Click
+    connect(Command5, &QPushButton::clicked, this, &ScheduleEditor::abandonCommand);    // Command5_Click
+    connect(Command13, &QPushButton::clicked, this, &ScheduleEditor::saveSortedAs);     // Command13_Click
+    connect(Command18, &QPushButton::clicked, this, &ScheduleEditor::sortAndSave);      // Command18_Click
+    connect(MSFlexGrid2, &FlexGrid::Click, this, &ScheduleEditor::takeRowIntoFields);   // MSFlexGrid2_Click
 
     setState(State::Closed);
 }
@@ -188,7 +188,7 @@ void ScheduleEditor::reportFailure(const QString &what, const QString &path, con
 
 // --- opening and closing -------------------------------------------------------------------
 
-void ScheduleEditor::Command6_Click() {
+void ScheduleEditor::openOrCloseList() {
     if (m_state == State::Closed)
         openList();
     else
@@ -242,7 +242,7 @@ void ScheduleEditor::closeList() {
 
 // --- the input fields ------------------------------------------------------------------------
 
-void ScheduleEditor::Command12_Click() {
+void ScheduleEditor::browseSoundFile() {
     // The initial name and extension stay as the last use left them, so the dialog opens in
     // the folder last used.
     m_CommonDialog1.Filter = SoundFilter;
@@ -256,7 +256,7 @@ ScheduleItem ScheduleEditor::fieldItem() const {
     return item;
 }
 
-void ScheduleEditor::MSFlexGrid2_Click() {
+void ScheduleEditor::takeRowIntoFields() {
     const int r = MSFlexGrid2->Row();
     // The header row offers nothing to take into the fields.
     if (MSFlexGrid2->Rows() <= 1 || r < 1)
@@ -357,7 +357,7 @@ bool ScheduleEditor::fileMatchesGrid(const QString &path) {
 
 // --- the commands ----------------------------------------------------------------------------
 
-void ScheduleEditor::Command7_Click() {
+void ScheduleEditor::addItem() {
     const QString path = Text19->text();
     if (path.isEmpty())
         return;
@@ -396,7 +396,7 @@ void ScheduleEditor::Command7_Click() {
     setState(State::Open);
 }
 
-void ScheduleEditor::Command8_Click() {
+void ScheduleEditor::modifyItem() {
     const int r = MSFlexGrid2->Row();
     if (r < 1)
         return;
@@ -417,7 +417,7 @@ void ScheduleEditor::Command8_Click() {
     setState(State::Open);
 }
 
-void ScheduleEditor::Command9_Click() {
+void ScheduleEditor::deleteItem() {
     const int r = MSFlexGrid2->Row();
     if (r < 1)
         return;
@@ -434,9 +434,9 @@ void ScheduleEditor::Command9_Click() {
     setState(State::Open);
 }
 
-void ScheduleEditor::Command5_Click() { setState(State::Open); }
+void ScheduleEditor::abandonCommand() { setState(State::Open); }
 
-void ScheduleEditor::Command13_Click() {
+void ScheduleEditor::saveSortedAs() {
     if (Text19->text().isEmpty())
         return;
     m_CommonDialog1.Filter = ListFilter;
@@ -451,7 +451,7 @@ void ScheduleEditor::Command13_Click() {
         Text19->setText(path);
 }
 
-void ScheduleEditor::Command18_Click() {
+void ScheduleEditor::sortAndSave() {
     if (MSFlexGrid2->Rows() <= 1 || Text19->text().isEmpty())
         return;
     rewriteAndReload(Text19->text(), gridItems(sortedGridRows()));

@@ -59,15 +59,15 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void Command6_Click();
-    void Command12_Click();
-    void Command7_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Command5_Click();
-    void Command13_Click();
-    void Command18_Click();
-    void MSFlexGrid2_Click();
+    void openOrCloseList();
+    void browseSoundFile();
+    void addItem();
+    void modifyItem();
+    void deleteItem();
+    void abandonCommand();
+    void saveSortedAs();
+    void sortAndSave();
+    void takeRowIntoFields();
 
     void openList();
     void closeList();

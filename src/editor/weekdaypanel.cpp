@@ -52,7 +52,7 @@ void WeekdayPanel::build() {
         grid->addWidget(texts[i - 1], i, 1);
         grid->addWidget(Command10[i], i, 2);
         connect(texts[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
-        connect(Command10[i], &QPushButton::clicked, this, [this, i] { Command10_Click(i); });
+        connect(Command10[i], &QPushButton::clicked, this, [this, i] { browseList(i); });  // Command10_Click
     }
     Command11 = new QPushButton(QStringLiteral("保存"), this);
     Command11->setObjectName(QStringLiteral("Command11"));
@@ -67,7 +67,7 @@ void WeekdayPanel::build() {
     // Either option's toggle applies the mode; the one switched off and the one switched on
     // both report, and applying twice is harmless.
     connect(Option1, &QRadioButton::toggled, this, &WeekdayPanel::applyMode);
-    connect(Command11, &QPushButton::clicked, this, &WeekdayPanel::Command11_Click);
+    connect(Command11, &QPushButton::clicked, this, &WeekdayPanel::saveConfig);  // Command11_Click
     connect(Command3, &QPushButton::clicked, this,
             [this] { windowheight::setCentred(window(), windowheight::Compact); });
     connect(Command4, &QPushButton::clicked, this, [this] { windowheight::setCentred(window(), windowheight::Full); });
@@ -130,7 +130,7 @@ void WeekdayPanel::loadConfig() {
     showConfig(WeekdayListConfig::fromRecord(record));
 }
 
-void WeekdayPanel::Command10_Click(int index) {
+void WeekdayPanel::browseList(int index) {
     CommonDialog &dialog = m_CommonDialog1;
     dialog.Filter = QStringLiteral("*.lst");
     dialog.FileName = m_appDir + QStringLiteral("*.lst");
@@ -141,7 +141,7 @@ void WeekdayPanel::Command10_Click(int index) {
     texts[index - 1]->setText(dialog.FileName);
 }
 
-void WeekdayPanel::Command11_Click() {
+void WeekdayPanel::saveConfig() {
     const QString path = m_appDir + QLatin1String(WeekdayListConfig::FileName);
     if (const Result saved = replaceFile(path, config().toRecord()); !saved) {
         // The settings are still in the controls and still in force; "保存" stays enabled so

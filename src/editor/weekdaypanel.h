@@ -41,8 +41,8 @@ public:
 private:
     void build();
     void applyMode();
-    void Command10_Click(int index);
-    void Command11_Click();
+    void browseList(int index);
+    void saveConfig();
 
     Dialogs &m_dialogs;
     QString m_appDir;

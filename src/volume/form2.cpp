@@ -142,12 +142,12 @@ Form2::Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &v
 
     Timer1 = new Timer(m_clock, QStringLiteral("Timer1"), 250, true, this);
 
-    connect(Slider1, &QSlider::valueChanged, this, &Form2::Slider1_Change);
+    connect(Slider1, &QSlider::valueChanged, this, &Form2::sendScheduledVolume);  // Slider1_Change
     for (int k = 0; k < 12; ++k)
-        connect(Slider2[k], &QSlider::valueChanged, this, [this, k] { Slider2_Change(k); });
-    connect(Command11, &QPushButton::clicked, this, &Form2::Command11_Click);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Timer1, &Timer::timeout, this, &Form2::Timer1_Timer);
+        connect(Slider2[k], &QSlider::valueChanged, this, [this, k] { sendGroupVolume(k); });  // Slider2_Change
+    connect(Command11, &QPushButton::clicked, this, &Form2::saveClicked);                      // Command11_Click
+    connect(Command1, &QPushButton::clicked, this, &Form2::closeDialog);                       // Command1_Click
+    connect(Timer1, &Timer::timeout, this, &Form2::turnMarquee);                               // Timer1_Timer
 }
 
 Form2::~Form2() = default;
@@ -208,22 +208,22 @@ bool Form2::SaveVolume() {
     return false;
 }
 
-void Form2::Slider1_Change() {
+void Form2::sendScheduledVolume() {
     Command11->setEnabled(true);
     m_volume.prSpeakerVolume(VolumeForPosition(Slider1->value()));
 }
 
-void Form2::Slider2_Change(int index) {
+void Form2::sendGroupVolume(int index) {
     Command11->setEnabled(true);
     m_volume.prSpeakerVolume(VolumeForPosition(Slider2[std::size_t(index)]->value()));
 }
 
-void Form2::Command11_Click() {
+void Form2::saveClicked() {
     if (SaveVolume())
         Command11->setEnabled(false);
 }
 
-void Form2::Command1_Click() {
+void Form2::closeDialog() {
     if (Command11->isEnabled()) {
         const Dialogs::Answer answer =
             m_dialogs.message(this, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo,
@@ -242,7 +242,7 @@ void Form2::Command1_Click() {
     emit closed();
 }
 
-void Form2::Timer1_Timer() {
+void Form2::turnMarquee() {
     MarqueeText = MarqueeText.mid(1) + MarqueeText.left(1);
     Label2->setText(MarqueeText);
 }

@@ -63,11 +63,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void Slider1_Change();
-    void Slider2_Change(int index);
-    void Command11_Click();
-    void Command1_Click();
-    void Timer1_Timer();
+    void sendScheduledVolume();
+    void sendGroupVolume(int index);
+    void saveClicked();
+    void closeDialog();
+    void turnMarquee();
     static void putPosition(Slider *slider, const std::optional<qint64> &position);
 
     Clock &m_clock;
