@@ -19,7 +19,7 @@ struct Bench {
 
     Bench() : path(env.path("big.lst")) {
         must(ScheduleListFile::rewrite(path, makeItems(ScheduleListFile::MaxItems)));
-        editor = new ScheduleEditor(*env.dialogs, env.appDir, today, todayList, &window);
+        editor = new ScheduleEditor(*env.dialogs, env.commonDialog, env.appDir, today, todayList, &window);
         window.resize(900, 400);
         window.show();
         QCoreApplication::processEvents();

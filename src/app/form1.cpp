@@ -49,7 +49,8 @@ QPixmap speakerIcon(bool active) {
 }  // namespace
 
 Form1::Form1(Services &services, QWidget *parent)
-    : QWidget(parent), m_services(services), m_volume(services.mixer.get(), services.dialogs.get(), this) {
+    : QWidget(parent), CommonDialog1(*services.dialogs, this), m_services(services),
+      m_volume(services.mixer.get(), services.dialogs.get(), this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tollmere"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -65,9 +66,9 @@ Form1::Form1(Services &services, QWidget *parent)
     connect(m_form2.get(), &Form2::closed, this, &QWidget::show);
     connect(m_form2.get(), &Form2::backgroundMouseMoved, this, [this] { IdleTicks = 0; });
 
-    Frame1 = new WeekdayPanel(*m_services.dialogs, m_services.appDir, this);
+    Frame1 = new WeekdayPanel(*m_services.dialogs, CommonDialog1, m_services.appDir, this);
     Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2880));
-    Frame2 = new ScheduleEditor(*m_services.dialogs, m_services.appDir, *MSFlexGrid1, todayList, this);
+    Frame2 = new ScheduleEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, *MSFlexGrid1, todayList, this);
     Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2820));
     connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
     // Holding a button on the list-file label shows its full text in the strip at the top.

@@ -5,6 +5,7 @@
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
+#include "ui/commondialog.h"
 #include "volume/clsvolume.h"
 
 #include <QLabel>
@@ -42,6 +43,9 @@ public:
     Mp3Button *Command21 = nullptr;    // "播放" / "停止", hidden until an MP3 is ready
     QPushButton *Command28 = nullptr;  // "音量"
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
+
+    // The one file dialog: what one use leaves (folder, name, filter) the next one starts from.
+    CommonDialog CommonDialog1;
 
     // The panels below the main bar.
     WeekdayPanel *Frame1 = nullptr;    // "列表文件设置"

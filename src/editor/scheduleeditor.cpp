@@ -26,10 +26,10 @@ const QString SoundFilter = QStringLiteral("*.wav|*.wav|*.mid|*.mid|*.mp3|*.mp3|
 
 }  // namespace
 
-ScheduleEditor::ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid &MSFlexGrid1, TodayList &todayList,
-                               QWidget *parent)
+ScheduleEditor::ScheduleEditor(Dialogs &dialogs, CommonDialog &commonDialog, const QString &appDir,
+                               FlexGrid &MSFlexGrid1, TodayList &todayList, QWidget *parent)
     : QGroupBox(QStringLiteral("播放设置"), parent), m_dialogs(dialogs), m_appDir(appDir), m_todayGrid(MSFlexGrid1),
-      m_todayList(todayList), m_CommonDialog1(dialogs, this) {
+      m_todayList(todayList), m_CommonDialog1(commonDialog) {
     setObjectName(QStringLiteral("Frame2"));
 
     Label10 = named(new QLabel(QStringLiteral("项目名称"), this), "Label10");

@@ -17,8 +17,9 @@ class ScheduleEditor : public QGroupBox {
     Q_OBJECT
 public:
     // MSFlexGrid1 and todayList are today's grid and list, which a closed list goes into.
-    ScheduleEditor(Dialogs &dialogs, const QString &appDir, FlexGrid &MSFlexGrid1, TodayList &todayList,
-                   QWidget *parent = nullptr);
+    // commonDialog is the main window's one file dialog, shared with the other panels.
+    ScheduleEditor(Dialogs &dialogs, CommonDialog &commonDialog, const QString &appDir, FlexGrid &MSFlexGrid1,
+                   TodayList &todayList, QWidget *parent = nullptr);
 
     QLabel *Label10, *Label11, *Label12, *Label15, *Label18;
     QLineEdit *Text11;       // item name
@@ -90,7 +91,7 @@ private:
     QString m_appDir;
     FlexGrid &m_todayGrid;
     TodayList &m_todayList;
-    CommonDialog m_CommonDialog1;
+    CommonDialog &m_CommonDialog1;
     editorrules::State m_state = editorrules::State::Closed;
     QPushButton *m_defaultButton = nullptr;
 };

@@ -8,8 +8,9 @@
 
 #include <QGridLayout>
 
-WeekdayPanel::WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent)
-    : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(dialogs), m_appDir(appDir) {
+WeekdayPanel::WeekdayPanel(Dialogs &dialogs, CommonDialog &commonDialog, const QString &appDir, QWidget *parent)
+    : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(dialogs), m_appDir(appDir),
+      m_CommonDialog1(commonDialog) {
     build();
 }
 

@@ -15,7 +15,8 @@ class WeekdayPanel : public QGroupBox {
     Q_OBJECT
 public:
     // File dialogs and messages go through dialogs; LstCfg.Cfg lies in appDir.
-    WeekdayPanel(Dialogs &dialogs, const QString &appDir, QWidget *parent = nullptr);
+    // commonDialog is the main window's one file dialog, shared with the other panels.
+    WeekdayPanel(Dialogs &dialogs, CommonDialog &commonDialog, const QString &appDir, QWidget *parent = nullptr);
 
     QRadioButton *Option1;                                              // "每天相同"
     QRadioButton *Option2;                                              // "每天任意"
@@ -46,7 +47,7 @@ private:
 
     Dialogs &m_dialogs;
     QString m_appDir;
-    CommonDialog m_CommonDialog1{m_dialogs, this};
+    CommonDialog &m_CommonDialog1;
 
     std::array<QLineEdit *, 7> m_days{};
     std::array<QLabel *, 7> m_dayLabels{};

@@ -49,7 +49,7 @@ struct Fixture {
     QSignalSpy *openChanges;
 
     Fixture() {
-        editor = new ScheduleEditor(*env.dialogs, env.appDir, today, todayList, &window);
+        editor = new ScheduleEditor(*env.dialogs, env.commonDialog, env.appDir, today, todayList, &window);
         editor->prepareGrid();
         openChanges = new QSignalSpy(editor, &ScheduleEditor::listOpenChanged);
     }

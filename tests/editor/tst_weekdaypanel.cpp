@@ -34,7 +34,7 @@ private slots:
 
 void TstWeekdayPanel::modeGreysOutTheOtherRows() {
     PanelEnv env;
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.loadConfig();
     QVERIFY(p.Option2->isChecked() && !p.Command11->isEnabled());
     QVERIFY(!p.Text23->isEnabled() && !p.Label22->isEnabled() && !p.Command10[8]->isEnabled());
@@ -64,7 +64,7 @@ void TstWeekdayPanel::browseFillsTheRowsText() {
     QFETCH(int, index);
     QFETCH(QString, text);
     PanelEnv env;
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.loadConfig();
     if (index == 8)
         p.Option1->click();
@@ -82,7 +82,7 @@ void TstWeekdayPanel::browseFillsTheRowsText() {
 
 void TstWeekdayPanel::cancelledBrowseChangesNothing() {
     PanelEnv env;
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.loadConfig();
     p.Text7->setText("/keep.lst");
     p.Command11->setEnabled(false);
@@ -93,7 +93,7 @@ void TstWeekdayPanel::cancelledBrowseChangesNothing() {
 
 void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
     PanelEnv env;
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.loadConfig();
     QByteArray expected("\xFF\xFF", 2);
     const QList<QLineEdit *> texts = {p.Text4, p.Text5, p.Text6, p.Text7, p.Text8, p.Text9, p.Text10};
@@ -110,7 +110,7 @@ void TstWeekdayPanel::saveWritesAllEightPathsInEveryDayMode() {
     QVERIFY(!p.Command11->isEnabled());
     QVERIFY(env.dialogs->messages.isEmpty());
     // Read back at the next start, the weekday paths are all there.
-    WeekdayPanel again(*env.dialogs, env.appDir);
+    WeekdayPanel again(*env.dialogs, env.commonDialog, env.appDir);
     again.loadConfig();
     QVERIFY(again.Option1->isChecked());
     QCOMPARE(again.Text9->text(), QStringLiteral("/lists/day5.lst"));
@@ -123,7 +123,7 @@ void TstWeekdayPanel::saveReplacesALongerFile() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(900, 'x'));
     }
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.loadConfig();
     p.Text5->setText(QStringLiteral("/星期一.lst"));
     p.Option2->click();
@@ -137,7 +137,7 @@ void TstWeekdayPanel::saveReplacesALongerFile() {
 void TstWeekdayPanel::saveFailureKeepsSaveEnabled() {
     PanelEnv env;
     QVERIFY(QDir(env.dir.path()).mkdir("LstCfg.Cfg"));
-    WeekdayPanel p(*env.dialogs, env.appDir);
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
     p.Text4->setText("/a.lst");
     p.Command11->click();
     QCOMPARE(env.dialogs->messages.size(), 1);
@@ -152,7 +152,7 @@ void TstWeekdayPanel::saveFailureKeepsSaveEnabled() {
 void TstWeekdayPanel::heightButtonsCentreTheWindow() {
     PanelEnv env;
     QWidget window;
-    auto *p = new WeekdayPanel(*env.dialogs, env.appDir, &window);
+    auto *p = new WeekdayPanel(*env.dialogs, env.commonDialog, env.appDir, &window);
     window.resize(700, 300);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

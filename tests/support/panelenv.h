@@ -4,6 +4,7 @@
 #include "support/fakedialogs.h"
 #include "support/fakemixer.h"
 #include "support/simclock.h"
+#include "ui/commondialog.h"
 
 #include <QTemporaryDir>
 
@@ -16,6 +17,7 @@ struct PanelEnv {
     FakeDialogs *dialogs = &fakeDialogs;
     FakeMixer *mixer = &fakeMixer;
     QString appDir;
+    CommonDialog commonDialog{fakeDialogs, nullptr};  // the one file dialog the panels share
 
     PanelEnv();
     QString path(const QString &name) const { return dir.filePath(name); }
