@@ -20,6 +20,7 @@ if [ "${1:-}" = "--tests" ]; then
     libbenchmark-dev          # benchmarks
     pulseaudio pulseaudio-utils  # a null sink for the mixer and player tests
     sox                       # generates test sounds
+    clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
   )
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -6,21 +6,27 @@
 
 namespace linefile {
 
-Result read(const QString &path, QStringList *lines) {
-    lines->clear();
-    QByteArray all;
-    if (Result r = readWholeFile(path, &all); !r)
-        return r;
-    if (all.isEmpty())
-        return Result::success();
-    QList<QByteArray> raw = all.split('\n');
+QStringList parse(const QByteArray &bytes) {
+    QStringList lines;
+    if (bytes.isEmpty())
+        return lines;
+    QList<QByteArray> raw = bytes.split('\n');
     if (raw.last().isEmpty())
         raw.removeLast();  // the end of the last line is not a line of its own
     for (QByteArray &line : raw) {
         if (line.endsWith('\r'))
             line.chop(1);
-        lines->append(gbk::decode(line));
+        lines.append(gbk::decode(line));
     }
+    return lines;
+}
+
+Result read(const QString &path, QStringList *lines) {
+    lines->clear();
+    QByteArray all;
+    if (Result r = readWholeFile(path, &all); !r)
+        return r;
+    *lines = parse(all);
     return Result::success();
 }
 

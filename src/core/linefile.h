@@ -12,6 +12,9 @@ namespace linefile {
 // Fails when an existing file cannot be read.
 Result read(const QString &path, QStringList *lines);
 
+// The lines of a file's bytes, as read() gives them.
+QStringList parse(const QByteArray &bytes);
+
 // Writes the lines, each ended by CR LF, replacing the file whole.
 Result write(const QString &path, const QStringList &lines);
 

@@ -18,12 +18,17 @@ Result load(const QString &path, QList<ScheduleItem> *items, Missing missing) {
         return Result::success();
     if (Result r = file.openForReading(); !r)
         return r;
-    const int n = file.count();
-    const QByteArray all = file.readAll();
-    items->reserve(n);
-    for (int i = 1; i <= n; ++i)
-        items->append(ScheduleItem::fromRecord(recordAt(all, i, R)));
+    *items = parse(file.readAll());
     return Result::success();
+}
+
+QList<ScheduleItem> parse(const QByteArray &bytes) {
+    const int n = RecordFile::countFor(bytes.size(), R);
+    QList<ScheduleItem> items;
+    items.reserve(n);
+    for (int i = 1; i <= n; ++i)
+        items.append(ScheduleItem::fromRecord(recordAt(bytes, i, R)));
+    return items;
 }
 
 Result count(const QString &path, int *n) {

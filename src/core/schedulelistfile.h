@@ -15,6 +15,9 @@ constexpr int MaxItems = 32766;
 
 enum class Missing { Create, ReadAsEmpty };
 
+// The items a list file's bytes hold, as load() reads them.
+QList<ScheduleItem> parse(const QByteArray &bytes);
+
 // Load: every item in file order (a partial last record reads with zeros for its missing bytes).
 // The scheduler reads with ReadAsEmpty: it looks at whatever path a text box holds, even one
 // still being typed, and must not leave empty files behind wherever that points.
