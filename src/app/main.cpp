@@ -1,14 +1,28 @@
 // Builds the real services and shows the main window.
 #include "app/form1.h"
+#include "app/singleinstance.h"
+#include "core/appdir.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    Services services = makeRealServices(QCoreApplication::applicationDirPath());
+    const QString appDir = AppDirFrom(QCoreApplication::applicationDirPath());
+    SingleInstance instance(appDir);
+    if (!instance.acquire()) {
+        // Already running over these settings: show that one instead of ringing every bell twice.
+        instance.askRunningToShow();
+        return 0;
+    }
+    Services services = makeRealServices(appDir);
     int rc = 0;
     {
         Form1 form(services);
+        QObject::connect(&instance, &SingleInstance::showRequested, &form, [&form] {
+            form.showNormal();
+            form.raise();
+            form.activateWindow();
+        });
         form.show();
         rc = QApplication::exec();
     }
