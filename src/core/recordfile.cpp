@@ -70,6 +70,10 @@ QByteArray recordAt(const QByteArray &all, int n, int recordSize) {
 }
 
 Result replaceFile(const QString &path, const QByteArray &bytes) {
+    // Renaming over a file needs only a writable folder; a file the operator made read-only
+    // must stay as it is all the same.
+    if (const QFileInfo existing(path); existing.exists() && existing.isFile() && !existing.isWritable())
+        return Result::failure(QStringLiteral("the file is read-only"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Result::failure(file.errorString());

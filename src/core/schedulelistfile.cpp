@@ -40,18 +40,42 @@ Result count(const QString &path, int *n) {
     return Result::success();
 }
 
-Result append(const QString &path, const ScheduleItem &item) {
+namespace {
+
+// The bytes the list file holds now, for a change that then replaces it whole.
+Result currentBytes(const QString &path, QByteArray *bytes) {
     RecordFile file(path, R);
-    if (Result r = file.openForWriting(); !r)
+    if (Result r = file.openForReading(); !r)
         return r;
-    return file.write(file.count() + 1, item.toRecord());
+    *bytes = file.readAll();
+    return Result::success();
+}
+
+}  // namespace
+
+// Adding and modifying change one record, but the file is still written whole and then
+// swapped in: a crash or a full disk in the middle leaves the list as it was, never a list
+// with a broken record. The bytes are those of writing the record in place.
+Result append(const QString &path, const ScheduleItem &item) {
+    QByteArray bytes;
+    if (Result r = currentBytes(path, &bytes); !r)
+        return r;
+    const qsizetype n = RecordFile::countFor(bytes.size(), R);
+    bytes = bytes.leftJustified(n * R, '\0', true) + item.toRecord();
+    return replaceFile(path, bytes);
 }
 
 Result overwrite(const QString &path, int r, const ScheduleItem &item) {
-    RecordFile file(path, R);
-    if (Result opened = file.openForWriting(); !opened)
-        return opened;
-    return file.write(r, item.toRecord());
+    if (r < 1)
+        return Result::failure(QStringLiteral("no record %1").arg(r));
+    QByteArray bytes;
+    if (Result read = currentBytes(path, &bytes); !read)
+        return read;
+    const qsizetype at = qsizetype(r - 1) * R;
+    if (bytes.size() < at + R)
+        bytes = bytes.leftJustified(at + R, '\0');
+    bytes.replace(at, R, item.toRecord());
+    return replaceFile(path, bytes);
 }
 
 Result rewrite(const QString &path, const QList<ScheduleItem> &items) {
