@@ -1,6 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tollmere builds, runs and tests with.
+# Installs the Debian 12 packages Tollmere builds, runs and tests with. Run it as root, or as a
+# user who may use sudo: it then runs itself again through sudo.
 set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "scripts/packages.sh: installing packages needs root; run it as root or install sudo" >&2
+    exit 1
+  fi
+  exec sudo bash "$0" "$@"
+fi
 packages=(
   # build
   g++ cmake make pkg-config

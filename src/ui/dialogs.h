@@ -23,6 +23,9 @@ public:
     // title empty: the application title "Tollmere3.0".
     virtual Answer message(QWidget *parent, const QString &text, Buttons buttons, Icon icon,
                            const QString &title = QString(), Answer defaultAnswer = Answer::Ok) = 0;
+    // Shows a message with an OK button and returns at once: the program runs on (its timers
+    // tick) while the box stands, and the box goes away when the operator clicks OK.
+    virtual void notify(QWidget *parent, const QString &text, Icon icon, const QString &title = QString()) = 0;
     // Nothing when cancelled.
     virtual std::optional<QString> openFile(QWidget *parent, const FileRequest &request) = 0;
     virtual std::optional<QString> saveFile(QWidget *parent, const FileRequest &request) = 0;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
@@ -31,30 +32,23 @@ public:
     Answer message(QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title,
                    Answer defaultAnswer) override {
         QMessageBox box(parent);
-        box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
-        box.setText(text);
-        switch (icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
-        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        }
-        QMessageBox::StandardButtons set;
-        switch (buttons) {
-        case Buttons::Ok: set = QMessageBox::Ok; break;
-        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
-        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-        }
-        box.setStandardButtons(set);
-        box.setDefaultButton(toButton(defaultAnswer));
+        setUp(box, text, buttons, icon, title, defaultAnswer);
         switch (box.exec()) {
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;
         case QMessageBox::Cancel: return Answer::Cancel;
         default: return Answer::Ok;
         }
+    }
+
+    void notify(QWidget *parent, const QString &text, Icon icon, const QString &title) override {
+        auto *box = new QMessageBox(parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        setUp(*box, text, Buttons::Ok, icon, title, Answer::Ok);
+        // Opened once the event loop runs, so that it stands over a window still being built
+        // (start-up) instead of behind it. open() keeps the parent window from taking input
+        // until OK, as a message box does, without holding up anything else.
+        QTimer::singleShot(0, box, [box] { box->open(); });
     }
 
     std::optional<QString> openFile(QWidget *parent, const FileRequest &r) override {
@@ -85,6 +79,28 @@ public:
     }
 
 private:
+    static void setUp(QMessageBox &box, const QString &text, Buttons buttons, Icon icon, const QString &title,
+                      Answer defaultAnswer) {
+        box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+        box.setText(text);
+        switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        }
+        QMessageBox::StandardButtons set;
+        switch (buttons) {
+        case Buttons::Ok: set = QMessageBox::Ok; break;
+        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case Buttons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+        }
+        box.setStandardButtons(set);
+        box.setDefaultButton(toButton(defaultAnswer));
+    }
+
     static QMessageBox::StandardButton toButton(Answer a) {
         switch (a) {
         case Answer::Yes: return QMessageBox::Yes;

@@ -2,6 +2,7 @@
 #include "volume/clsvolume.h"
 
 #include "ui/dialogs.h"
+#include "volume/logging.h"
 
 #include <limits>
 
@@ -32,9 +33,13 @@ void clsVolume::meOpenMixer() {
         m_mixerErr = m_device ? m_device->openError() : -1;
         if (m_mixerErr == 0)
             m_mixerErr = -1;  // a failure must never read as success
+        qCWarning(lcMixer) << "the mixer did not open, error" << m_mixerErr
+                           << "; the volume sliders keep their own ranges";
+        // Said without waiting for OK: at start-up nothing else has run yet, and the bells
+        // must not wait for someone to come and click.
         if (m_dialogs)
-            m_dialogs->message(m_dialogParent, QStringLiteral("Could not open the mixer."), Dialogs::Buttons::Ok,
-                               Dialogs::Icon::Critical, QStringLiteral("Volume Control"));
+            m_dialogs->notify(m_dialogParent, QStringLiteral("Could not open the mixer."), Dialogs::Icon::Critical,
+                              QStringLiteral("Volume Control"));
         return;
     }
     m_opened = true;
@@ -51,22 +56,31 @@ void clsVolume::meOpenMixer() {
     }
 }
 
+bool clsVolume::sends(const MixerDevice::Line &control) const {
+    // A card that opened without such a control has nowhere to put the value. One that did
+    // not open is still given it: the device tries to open the mixer again to send it (a
+    // sound server that started after the program, or answered too late at start-up).
+    return m_device && (!m_opened || control.present);
+}
+
 void clsVolume::prSpeakerVolume(qint32 value) {
     m_speakerVolume = value;
-    // Without an open mixer or a speaker control there is nothing to send the value to;
-    // a refusal by the device is not reported, the stored value stands.
-    if (m_opened && m_speakerControl.present)
-        m_device->setSpeaker(value);
+    // A refusal by the device is not reported to the operator; the stored value stands.
+    if (sends(m_speakerControl) && !m_device->setSpeaker(value))
+        qCWarning(lcMixer) << "speaker volume" << value << "was not taken";
 }
 
 void clsVolume::prMicVolume(qint32 value) {
     m_micVolume = value;
-    if (m_opened && m_micControl.present)
-        m_device->setMicrophone(value);
+    if (sends(m_micControl) && !m_device->setMicrophone(value))
+        qCWarning(lcMixer) << "microphone volume" << value << "was not taken";
 }
 
 bool clsVolume::meSettle(int ms) {
-    if (!m_opened)
+    if (!m_device)
         return true;
-    return m_device->settle(ms);
+    if (m_device->settle(ms))
+        return true;
+    qCWarning(lcMixer) << "the volume had not reached the card after" << ms << "ms";
+    return false;
 }

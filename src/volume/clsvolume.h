@@ -16,7 +16,8 @@ public:
     clsVolume(MixerDevice *device, Dialogs *dialogs, QWidget *dialogParent = nullptr);
 
     // Opens the mixer and finds the speaker and microphone volume controls. A mixer that
-    // cannot be opened is reported once, and every range stays 0.
+    // cannot be opened is reported once, by a message that does not wait for OK, and every
+    // range stays 0; values written afterwards still go to the device, which may open later.
     void meOpenMixer();
 
     qint32 prMixerErr() const { return m_mixerErr; }
@@ -32,10 +33,12 @@ public:
 
     // Waits at most ms for the values written so far to reach the card (the mixer may send
     // them from a thread of its own), so that a sound started next is heard at its volume.
-    // True when they have; also true when there is no mixer to wait for.
+    // True when they have; also true when there is no mixer at all.
     bool meSettle(int ms);
 
 private:
+    bool sends(const MixerDevice::Line &control) const;
+
     MixerDevice *m_device;
     Dialogs *m_dialogs;
     QWidget *m_dialogParent;

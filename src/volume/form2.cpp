@@ -159,17 +159,28 @@ void Form2::startUp() {
     if (m_volume.prMixerErr() == 0) {
         m_volume.prSpeakerVolume(m_volume.prSpeakerMaxVolume() / 4);
         // Setting a range may move a knob, which sends its volume like any other change.
-        Slider1->setRange(m_volume.prSpeakerMinVolume(), m_volume.prSpeakerMaxVolume() / 2);
+        // A card without a speaker control leaves Slider1 its own range rather than 0..0.
+        const bool speaker = m_volume.prSpeakerMaxVolume() > m_volume.prSpeakerMinVolume();
+        if (speaker)
+            Slider1->setRange(m_volume.prSpeakerMinVolume(), m_volume.prSpeakerMaxVolume() / 2);
         Slider1->setLargeChange(Step);
         Slider1->setSmallChange(Step);
         // The group sliders take the microphone line's range, though their volumes go to
-        // the speaker like Slider1's.
+        // the speaker like Slider1's. Many cards have no microphone control: a range of 0..0
+        // would pin every group at the loudest position, so they take the speaker's instead.
+        const bool mic = m_volume.prMicMaxVolume() > m_volume.prMicMinVolume();
         for (Slider *s : Slider2) {
-            s->setRange(m_volume.prMicMinVolume(), m_volume.prMicMaxVolume() / 2);
+            if (mic)
+                s->setRange(m_volume.prMicMinVolume(), m_volume.prMicMaxVolume() / 2);
+            else if (speaker)
+                s->setRange(m_volume.prSpeakerMinVolume(), m_volume.prSpeakerMaxVolume() / 2);
             s->setLargeChange(Step);
             s->setSmallChange(Step);
         }
     }
+    // A mixer that opens only later (a sound server that starts after the program) is not
+    // ranged again: the design range is the 16-bit span every card is shown in, so the
+    // positions already mean the right volumes.
     LoadVolume();
 }
 

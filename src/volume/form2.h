@@ -25,7 +25,8 @@ public:
     ~Form2() override;
 
     // Start-up: opens the mixer; if it opened, sets the speaker to a quarter of its range
-    // and gives the sliders the mixer's ranges; then loads Volume.cfg.
+    // and gives the sliders the mixer's ranges (the group sliders the speaker's when the card
+    // has no microphone control); then loads Volume.cfg.
     void startUp();
 
     // Puts the positions saved in Volume.cfg into the sliders and marks them unchanged.

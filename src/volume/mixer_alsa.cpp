@@ -1,11 +1,15 @@
-// The ALSA simple mixer behind clsVolume, written from a worker thread: "Master" playback for
-// the speaker, "Capture" (or "Mic") capture for the microphone.
+// The ALSA simple mixer behind clsVolume, opened and written from a worker thread. The speaker
+// is the first of "Master", "PCM", "Speaker", "Headphone" the card has, else its first control
+// with a playback volume; the microphone likewise "Capture", "Mic", else the first capture volume.
 #include "volume/mixer_alsa.h"
+
+#include "volume/logging.h"
 
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -55,53 +59,50 @@ struct Control {
     long native(long value) const { return alsamixer::nativeValue(value, nativeMin, nativeMax); }
 };
 
+// Names of the controls looked for, best first; a card that has none of them still has its
+// first control of the right kind used.
+constexpr const char *SpeakerNames[] = {"Master", "PCM", "Speaker", "Headphone"};
+constexpr const char *MicNames[] = {"Capture", "Mic"};
+
 // A write through PulseAudio's ALSA plugin waits for the server's acknowledgement (about
 // 11 ms), and the volume dialog writes on every slider step, so writes are made by a worker
 // thread of their own. The caller only records the newest value per line and wakes the
 // worker, which sends whatever is newest when it gets to it: a drag of fifty steps becomes a
 // handful of writes, the last of them the value the slider stopped at.
 //
+// Opening is the worker's too. A sound server that accepts the connection but does not answer
+// holds an open for half a minute; the program waits for an open only a bounded time and goes
+// on without ranges, while the worker finishes the open, and a value written later makes the
+// worker open the mixer again if it still has none.
+//
 // The state lives in a shared object that the worker holds too, so that a worker stuck in a
 // sound server that no longer answers can be left behind at close without touching freed
-// memory. ALSA handles are not thread-safe: everything that touches the handle holds
-// m_deviceLock (the worker, and open(), which the program calls once at start-up).
+// memory. ALSA handles are not thread-safe: only the worker touches the handle.
 class AlsaCore {
 public:
     explicit AlsaCore(QByteArray card) : m_card(std::move(card)) {}
     ~AlsaCore() { closeHandle(); }
 
-    // --- the handle, under m_deviceLock ---
+    // --- called by the worker ---
 
-    // The first open takes the result of the one the worker began when the mixer was made;
-    // any later one opens afresh.
-    bool open() {
-        {
-            std::unique_lock l(m_lock);
-            if (!m_earlyOpenTaken) {
-                m_earlyOpenTaken = true;
-                m_settled.wait(l, [this] { return m_earlyOpenDone; });
-                return m_earlyOpenOk;
-            }
-        }
-        std::lock_guard device(m_deviceLock);
-        return openHandle();
-    }
-
-    // The worker: opens the mixer at once (start-up needs its ranges, and connecting to a
-    // sound server is mostly waiting, which the window's building can overlap), then sends
-    // the newest pending values whenever there are any.
+    // Opens the mixer at once (start-up needs its ranges, and connecting to a sound server is
+    // mostly waiting, which the window's building can overlap), then opens again when asked
+    // and sends the newest pending values whenever there are any.
     void run() {
-        bool ok;
-        {
-            std::lock_guard device(m_deviceLock);
-            ok = openHandle();
-        }
         std::unique_lock l(m_lock);
-        m_earlyOpenOk = ok;
-        m_earlyOpenDone = true;
-        m_settled.notify_all();
         for (;;) {
-            m_wake.wait(l, [this] { return m_stop || m_speakerPending || m_micPending; });
+            m_wake.wait(l,
+                        [this] { return m_stop || m_openAnswered < m_openAsked || m_speakerPending || m_micPending; });
+            if (m_openAnswered < m_openAsked) {
+                const quint64 asked = m_openAsked;
+                l.unlock();
+                const int rc = openHandle();
+                l.lock();
+                m_openAnswered = asked;
+                m_openRc = rc;
+                m_settled.notify_all();
+                continue;
+            }
             if (!m_speakerPending && !m_micPending)
                 break;  // stopping, and everything asked for has been sent
             const std::optional<long> speaker = std::exchange(m_speakerPending, std::nullopt);
@@ -109,13 +110,10 @@ public:
             const quint64 generation = m_requested;
             l.unlock();
             bool ok = true;
-            {
-                std::lock_guard device(m_deviceLock);
-                if (speaker)
-                    ok = set(true, *speaker) && ok;
-                if (mic)
-                    ok = set(false, *mic) && ok;
-            }
+            if (speaker)
+                ok = set(true, *speaker) && ok;
+            if (mic)
+                ok = set(false, *mic) && ok;
             l.lock();
             m_sent = generation;
             m_lastOk = ok;
@@ -128,15 +126,42 @@ public:
 
     // --- what the caller sees, under m_lock ---
 
-    // Records the value for the worker; false when there is nowhere to send it.
+    // The first open takes the result of the one the worker began when the mixer was made;
+    // any later one asks the worker to open afresh. Either waits at most waitMs: a mixer
+    // that has not answered by then counts as not opened, and the worker goes on.
+    bool open(int waitMs) {
+        std::unique_lock l(m_lock);
+        if (m_earlyOpenTaken) {
+            ++m_openAsked;
+            m_wake.notify_one();
+        }
+        m_earlyOpenTaken = true;
+        const quint64 asked = m_openAsked;
+        const bool answered = m_settled.wait_for(l, std::chrono::milliseconds(waitMs),
+                                                 [&] { return m_openAnswered >= asked || m_finished; });
+        if (!answered) {
+            m_openError = -ETIMEDOUT;
+            qCWarning(lcMixer) << "the mixer of" << m_card << "did not open within" << waitMs
+                               << "ms; it is still being opened in the background";
+            return false;
+        }
+        m_openError = m_finished && m_openAnswered < asked ? -ENODEV : m_openRc;
+        return m_openError == 0;
+    }
+
+    // Records the value for the worker; false when there is nowhere to send it. Before the
+    // mixer has opened the value is taken: the worker opens the mixer to send it.
     bool request(bool speaker, long value) {
         std::lock_guard l(m_lock);
-        if (!m_everOpened || m_stop)
+        if (m_stop)
             return false;
-        // With a handle, a line the card lacks refuses at once; without one (the server went
-        // away) the worker will try to open the mixer again, as a direct write would.
-        if (m_haveHandle && !(speaker ? m_speakerLine : m_micLine).present)
+        // With a handle, a line the card lacks refuses at once; without one (never opened, or
+        // the server went away) the worker tries to open the mixer first.
+        if (m_haveHandle && !(speaker ? m_speakerLine : m_micLine).present) {
+            qCWarning(lcMixer) << "the card has no" << (speaker ? "speaker" : "microphone") << "volume control; value"
+                               << value << "not sent";
             return false;
+        }
         (speaker ? m_speakerPending : m_micPending) = value;
         ++m_requested;
         m_wake.notify_one();
@@ -159,78 +184,106 @@ public:
         return m_settled.wait_for(l, std::chrono::milliseconds(timeoutMs), [this] { return m_finished; });
     }
 
-    // Called just before the worker starts: the first open() waits for its result.
+    // Called just before the worker starts: it opens the mixer at once, and the first open()
+    // waits for that.
     void startWorker() {
         std::lock_guard l(m_lock);
         m_earlyOpenTaken = false;
+        ++m_openAsked;
     }
 
     MixerDevice::Line line(bool speaker) const {
         std::lock_guard l(m_lock);
         return speaker ? m_speakerLine : m_micLine;
     }
-    bool everOpened() const {
-        std::lock_guard l(m_lock);
-        return m_everOpened;
-    }
     quint64 writes() const {
         std::lock_guard l(m_lock);
         return m_writes;
     }
-    int error() const { return m_error; }
+    int error() const {
+        std::lock_guard l(m_lock);
+        return m_openError;
+    }
+    QByteArray card() const { return m_card; }
 
 private:
-    bool openHandle() {
+    // --- the handle, touched by the worker only ---
+
+    // 0, or ALSA's negative error code. The configuration is read afresh for every open: ALSA
+    // decides at reading whether the default card is the sound server's, and a server that
+    // came up after the program started would otherwise never be used.
+    int openHandle() {
         closeHandle();
+        snd_config_t *config = nullptr;
+        snd_config_update_t *update = nullptr;
+        snd_ctl_t *ctl = nullptr;
+        snd_hctl_t *hctl = nullptr;
         snd_mixer_t *handle = nullptr;
-        int rc = snd_mixer_open(&handle, 0);
-        if (rc == 0 && (rc = snd_mixer_attach(handle, m_card.constData())) == 0 &&
-            (rc = snd_mixer_selem_register(handle, nullptr, nullptr)) == 0)
+        int rc = snd_config_update_r(&config, &update, nullptr);
+        if (update)
+            snd_config_update_free(update);
+        if (rc >= 0)
+            rc = snd_ctl_open_lconf(&ctl, m_card.constData(), 0, config);
+        if (rc >= 0 && (rc = snd_hctl_open_ctl(&hctl, ctl)) < 0)
+            snd_ctl_close(ctl);
+        if (rc >= 0 && (rc = snd_mixer_open(&handle, 0)) < 0)
+            snd_hctl_close(hctl);
+        if (rc >= 0 && (rc = snd_mixer_attach_hctl(handle, hctl)) >= 0 &&
+            (rc = snd_mixer_selem_register(handle, nullptr, nullptr)) >= 0)
             rc = snd_mixer_load(handle);
         if (rc < 0) {
             if (handle)
-                snd_mixer_close(handle);
-            m_error = rc;
-            return false;
+                snd_mixer_close(handle);  // closes the attached hctl too
+            if (config)
+                snd_config_delete(config);
+            qCWarning(lcMixer) << "cannot open the mixer of" << m_card << ":" << snd_strerror(rc);
+            return rc;
         }
         m_handle = handle;
-        m_error = 0;
-        m_speaker = find("Master", true);
-        m_mic = find("Capture", false);
-        if (!m_mic.elem)
-            m_mic = find("Mic", false);
+        m_config = config;
+        m_speaker = find(SpeakerNames, true);
+        m_mic = find(MicNames, false);
+        if (!m_speaker.elem)
+            qCWarning(lcMixer) << "the card" << m_card << "has no playback volume control";
         std::lock_guard l(m_lock);
-        m_everOpened = true;
         m_haveHandle = true;
         m_speakerLine = m_speaker.line();
         m_micLine = m_mic.line();
-        return true;
+        return 0;
     }
 
-    Control find(const char *name, bool playback) const {
-        snd_mixer_selem_id_t *id = nullptr;
-        snd_mixer_selem_id_malloc(&id);
-        snd_mixer_selem_id_set_index(id, 0);
-        snd_mixer_selem_id_set_name(id, name);
-        Control c;
-        snd_mixer_elem_t *elem = snd_mixer_find_selem(m_handle, id);
-        snd_mixer_selem_id_free(id);
-        if (!elem)
-            return c;
+    template <std::size_t N>
+    Control find(const char *const (&names)[N], bool playback) const {
+        for (const char *name : names) {
+            snd_mixer_selem_id_t *id = nullptr;
+            snd_mixer_selem_id_malloc(&id);
+            snd_mixer_selem_id_set_index(id, 0);
+            snd_mixer_selem_id_set_name(id, name);
+            snd_mixer_elem_t *elem = snd_mixer_find_selem(m_handle, id);
+            snd_mixer_selem_id_free(id);
+            if (const Control c = control(elem, playback); c.elem)
+                return c;
+        }
+        for (snd_mixer_elem_t *elem = snd_mixer_first_elem(m_handle); elem; elem = snd_mixer_elem_next(elem))
+            if (const Control c = control(elem, playback); c.elem)
+                return c;
+        return {};
+    }
+
+    // The element as a volume control of the kind wanted, or none.
+    static Control control(snd_mixer_elem_t *elem, bool playback) {
+        if (!elem || !snd_mixer_selem_is_active(elem))
+            return {};
         const bool has =
             playback ? snd_mixer_selem_has_playback_volume(elem) : snd_mixer_selem_has_capture_volume(elem);
         if (!has)
-            return c;
+            return {};
         long min = 0, max = 0;
         const int rc = playback ? snd_mixer_selem_get_playback_volume_range(elem, &min, &max)
                                 : snd_mixer_selem_get_capture_volume_range(elem, &min, &max);
         if (rc < 0 || max < min)
-            return c;
-        c.elem = elem;
-        c.playback = playback;
-        c.nativeMin = min;
-        c.nativeMax = max;
-        return c;
+            return {};
+        return {elem, playback, min, max};
     }
 
     bool write(const Control &c, long value) {
@@ -242,17 +295,20 @@ private:
         const long v = c.native(value);
         const int rc = c.playback ? snd_mixer_selem_set_playback_volume_all(c.elem, v)
                                   : snd_mixer_selem_set_capture_volume_all(c.elem, v);
+        if (rc < 0)
+            qCWarning(lcMixer) << "the card refused volume" << v << ":" << snd_strerror(rc);
         return rc == 0;
     }
 
     bool set(bool speaker, long value) {
         if (m_handle && !(speaker ? m_speaker : m_mic).elem)
             return false;  // the card has no such control
-        if (write(speaker ? m_speaker : m_mic, value))
+        if (m_handle && write(speaker ? m_speaker : m_mic, value))
             return true;
-        // The program runs for months: if the sound server behind the card restarted, the
-        // old handle is dead. Open the mixer afresh and try once more.
-        if (!openHandle())
+        // No mixer yet (the sound server was not there at start-up), or the program has run
+        // for months and the sound server behind the card restarted, leaving the old handle
+        // dead: open the mixer afresh and try once more.
+        if (openHandle() != 0)
             return false;
         return write(speaker ? m_speaker : m_mic, value);
     }
@@ -260,7 +316,10 @@ private:
     void closeHandle() {
         if (m_handle)
             snd_mixer_close(m_handle);
+        if (m_config)
+            snd_config_delete(m_config);
         m_handle = nullptr;
+        m_config = nullptr;
         m_speaker = {};
         m_mic = {};
         std::lock_guard l(m_lock);
@@ -269,19 +328,21 @@ private:
 
     const QByteArray m_card;
 
-    std::mutex m_deviceLock;
     snd_mixer_t *m_handle = nullptr;
+    snd_config_t *m_config = nullptr;
     Control m_speaker;
     Control m_mic;
-    std::atomic<int> m_error{0};
 
-    mutable std::mutex m_lock;          // never held while waiting for m_deviceLock or the device
-    std::condition_variable m_wake;     // the worker: there is something to send, or stop
-    std::condition_variable m_settled;  // the callers: a pass ended, or the worker did
-    bool m_everOpened = false;
+    mutable std::mutex m_lock;          // never held while the device is being talked to
+    std::condition_variable m_wake;     // the worker: there is something to open or send, or stop
+    std::condition_variable m_settled;  // the callers: an open or a pass ended, or the worker did
     bool m_haveHandle = false;
     MixerDevice::Line m_speakerLine;
     MixerDevice::Line m_micLine;
+    quint64 m_openAsked = 0;     // opens asked of the worker so far
+    quint64 m_openAnswered = 0;  // the newest of them that the worker has finished
+    int m_openRc = 0;            // how that one ended
+    int m_openError = 0;         // what the last open() reported
     std::optional<long> m_speakerPending;
     std::optional<long> m_micPending;
     quint64 m_requested = 0;  // values asked for so far
@@ -291,8 +352,6 @@ private:
     bool m_stop = false;
     bool m_finished = false;
     bool m_earlyOpenTaken = true;  // no worker, no early open to wait for
-    bool m_earlyOpenDone = false;
-    bool m_earlyOpenOk = false;
 };
 
 class AlsaMixer : public MixerDevice {
@@ -308,13 +367,16 @@ public:
         // The last value the operator chose still goes out. A sound server that does not
         // answer must not hold up the program's exit: the worker is then left to finish on
         // its own, keeping the state it shares alive.
-        if (m_core->stop(CloseWaitMs))
+        if (m_core->stop(CloseWaitMs)) {
             m_worker.join();
-        else
+        } else {
+            qCWarning(lcMixer) << "the mixer of" << m_core->card() << "did not finish within" << CloseWaitMs
+                               << "ms; left to finish on its own";
             m_worker.detach();
+        }
     }
 
-    bool open() override { return m_core->open(); }
+    bool open() override { return m_core->open(OpenWaitMs); }
     int openError() const override { return m_core->error(); }
     Line speaker() const override { return m_core->line(true); }
     Line microphone() const override { return m_core->line(false); }
@@ -326,6 +388,9 @@ public:
 
 private:
     static constexpr int CloseWaitMs = 500;
+    // Start-up waits this long for the mixer's ranges; a sound server answers in milliseconds
+    // when it answers at all.
+    static constexpr int OpenWaitMs = 2000;
     std::shared_ptr<AlsaCore> m_core;
     std::thread m_worker;
 };

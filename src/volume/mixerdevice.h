@@ -11,7 +11,8 @@ public:
     };
     virtual ~MixerDevice() = default;
 
-    // Opens the card's mixer; false when there is none to open.
+    // Opens the card's mixer; false when there is none to open, or when it did not answer
+    // within a short wait (a device may then go on opening it by itself).
     virtual bool open() = 0;
     // The platform's non-zero result code of the last failed open (0 after a good one).
     virtual int openError() const { return -1; }
@@ -20,8 +21,9 @@ public:
     // Asks for one value on every channel of the line. True when the value was taken for
     // sending: a device that is slow to answer (a sound server acknowledges each write) may
     // send it later, from its own thread, so a refusal by the card is not seen here; settle()
-    // tells whether the values have arrived. False when there is nowhere to send it (the
-    // mixer never opened, or the card has no such line).
+    // tells whether the values have arrived. A device whose open failed may take the value
+    // and try to open the mixer again to send it. False when there is nowhere to send it
+    // (the card opened without such a line, or the device is closing).
     virtual bool setSpeaker(long value) = 0;
     virtual bool setMicrophone(long value) = 0;
     // Waits at most timeoutMs for every value asked for so far to reach the card. True when

@@ -12,6 +12,7 @@ public:
         Buttons buttons;
         Icon icon;
         Answer defaultAnswer;
+        bool waited = true;  // false for a message that let the program run on (notify)
     };
     QList<Shown> messages;
     QList<FileRequest> fileRequests;
@@ -23,6 +24,9 @@ public:
                    Answer defaultAnswer) override {
         messages.append({text, title.isEmpty() ? applicationTitle() : title, buttons, icon, defaultAnswer});
         return answers.isEmpty() ? defaultAnswer : answers.dequeue();
+    }
+    void notify(QWidget *, const QString &text, Icon icon, const QString &title) override {
+        messages.append({text, title.isEmpty() ? applicationTitle() : title, Buttons::Ok, icon, Answer::Ok, false});
     }
     std::optional<QString> openFile(QWidget *, const FileRequest &r) override { return pick(r); }
     std::optional<QString> saveFile(QWidget *, const FileRequest &r) override { return pick(r); }

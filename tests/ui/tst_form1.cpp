@@ -5,10 +5,12 @@
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
+#include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
 
+#include <QMessageBox>
 #include <QtTest>
 
 class TestForm1 : public QObject {
@@ -107,6 +109,43 @@ private slots:
         QCOMPARE(form.form2().Slider1->maximum(), 32768);
         QCOMPARE(form.form2().Slider2[11]->maximum(), 20000);
         QCOMPARE(form.form2().Slider1->pageStep(), 1000);
+    }
+
+    // A PC whose sound server starts after the program: the real message box stands over the
+    // main window, and the bells ring while nobody has come to click it.
+    void noMixerIsSaidWithoutStoppingTheBells() {
+        TestEnv env;
+        env.mixer->opens = false;
+        env.services.dialogs = makeQtDialogs();
+        writeList(env.path("today.lst"), {item("07:00:10", "铃声", "00:00:05", "/bells/a.wav")});
+        // Events handled before the window is built mean start-up waited in a box of its own.
+        bool built = false, heldUp = false;
+        QTimer::singleShot(0, this, [&] {
+            if (built)
+                return;
+            heldUp = true;
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        Form1 form(env.services);
+        built = true;
+        QVERIFY(!heldUp);
+        form.show();
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = form.findChild<QMessageBox *>()) && box->isVisible());
+        QCOMPARE(box->text(), QStringLiteral("Could not open the mixer."));
+        QCOMPARE(box->windowTitle(), QStringLiteral("Volume Control"));
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        form.Frame1->Option1->setChecked(true);
+        form.Frame1->Text23->setText(env.path("today.lst"));
+        env.clock->advance(30 * 1000);
+        QCOMPARE(form.Label1->text(), QStringLiteral("7:00:30"));
+        QCOMPARE(env.beeps, 1);
+        QVERIFY(box->isVisible());
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        QTRY_VERIFY(!form.findChild<QMessageBox *>());  // gone, not just hidden
     }
 
     void anOpenListDisablesExitAndTheListPanel() {

@@ -83,7 +83,10 @@ private slots:
         QTest::addColumn<int>("messages");
         QTest::newRow("usual card") << true << 65535 << true << 32767 << 32767 << QList<long>{16383} << 0;
         QTest::newRow("pulse") << true << 65536 << true << 32768 << 32768 << QList<long>{16384} << 0;
-        QTest::newRow("no microphone line") << true << 65535 << false << 32767 << 0 << QList<long>{16383} << 0;
+        QTest::newRow("no microphone line: the speaker's")
+            << true << 65536 << false << 32768 << 32768 << QList<long>{16384} << 0;
+        QTest::newRow("no controls at all: design ranges")
+            << true << 0 << false << 32767 << 32767 << QList<long>{} << 0;
         QTest::newRow("no mixer: design ranges") << false << 65535 << true << 32767 << 32767 << QList<long>{} << 1;
     }
     void startUpTakesTheMixerRanges() {
@@ -92,7 +95,7 @@ private slots:
         QFETCH(bool, micPresent);
         Rig r;
         r.env.mixer->opens = opens;
-        r.env.mixer->speakerLine = {true, 0, speakerMax};
+        r.env.mixer->speakerLine = {speakerMax > 0, 0, speakerMax};
         r.env.mixer->micLine = {micPresent, 0, micPresent ? speakerMax : 0};
         r.form.startUp();
         QTEST(r.form.Slider1->max(), "slider1Max");

@@ -17,6 +17,10 @@
 #include <QThread>
 
 #include <alsa/asoundlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <cerrno>
 
 namespace {
 
@@ -31,6 +35,33 @@ QList<int> channelVolumes(const QString &text) {
         out << it.next().captured(1).toInt();
     return out;
 }
+
+// A socket where a sound server would be that takes connections and never answers them, as a
+// server does that hangs or is still starting. Closing it ends every connection made to it.
+class SilentServer {
+public:
+    explicit SilentServer(const QString &path) : m_path(path) {
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const QByteArray p = path.toLocal8Bit();
+        qstrncpy(addr.sun_path, p.constData(), sizeof addr.sun_path);
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(m_fd, 16) != 0)
+            close();
+    }
+    ~SilentServer() { close(); }
+    bool listening() const { return m_fd >= 0; }
+    void close() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        QFile::remove(m_path);
+    }
+
+private:
+    int m_fd = -1;
+    QString m_path;
+};
 
 // A PulseAudio server of the test's own on a private socket, which the test may stop and
 // start again without disturbing the shared one.
@@ -82,6 +113,11 @@ private:
 
 }  // namespace
 
+QList<int> sinkChannels(const QStringList &server = {}) {
+    return channelVolumes(
+        pactl(server + QStringList{QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}));
+}
+
 class TstMixerAlsa : public QObject {
     Q_OBJECT
 private slots:
@@ -92,14 +128,13 @@ private slots:
             QSKIP("no PulseAudio server: run scripts/test-pulse.sh first");
         }
     }
-    // ALSA keeps its configuration between opens, including whether the pulse plugin was
-    // made the default; every case starts from the files again.
     void init() {
         qunsetenv("PULSE_SERVER");
-        snd_config_update_free_global();
+        qunsetenv("XDG_CONFIG_HOME");
     }
     void cleanupTestCase() {
         qunsetenv("PULSE_SERVER");
+        qunsetenv("XDG_CONFIG_HOME");
         pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("65536")});
         pactl({QStringLiteral("set-source-volume"), QStringLiteral("@DEFAULT_SOURCE@"), QStringLiteral("65536")});
     }
@@ -240,12 +275,112 @@ private slots:
         QCOMPARE(volume.prSpeakerVolume(), 1000);
     }
 
+    // A value written after a failed open is taken: the mixer tries to open again to send it.
     void unknownCardIsAnOpenError() {
         auto mixer = makeAlsaMixer(QStringLiteral("hw:97"));
         QVERIFY(!mixer->open());
         QVERIFY(mixer->openError() < 0);
-        QVERIFY(!mixer->setSpeaker(100));
-        QVERIFY(mixer->settle(0));  // nothing was taken, nothing to wait for
+        QVERIFY(mixer->setSpeaker(100));
+        QVERIFY(!mixer->settle(SettleMs));  // and it fails again, soon
+    }
+
+    // A sound server that is not there yet at start-up (it starts after the program at boot),
+    // or that takes the connection and does not answer, holds the program up no longer than
+    // the mixer's short wait, and the volume reaches the card once the server is up.
+    void serverThatComesLater_data() {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("not there yet") << false;
+        QTest::newRow("not answering") << true;
+    }
+    void serverThatComesLater() {
+        QFETCH(bool, silent);
+        // As in a program started before its sound server: ALSA's shared configuration, which
+        // decides once whether the default card is the server's, is first read now.
+        snd_config_update_free_global();
+        QTemporaryDir dir(QStringLiteral("/tmp/tollmere-pa-XXXXXX"));
+        PrivateServer server(dir.path());
+        SilentServer silentServer(server.socket());
+        if (!silent)
+            silentServer.close();
+        QCOMPARE(silentServer.listening(), silent);
+        qputenv("PULSE_SERVER", server.server().toLocal8Bit());
+        auto mixer = makeAlsaMixer();
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!mixer->open());
+        const qint64 openMs = t.elapsed();
+        QVERIFY2(openMs < 3000, qPrintable(QString::number(openMs)));  // not the server's 30 s
+        if (silent)
+            QCOMPARE(mixer->openError(), -ETIMEDOUT);
+        silentServer.close();
+        QVERIFY(server.start());
+        QVERIFY(mixer->setSpeaker(27000));
+        QVERIFY(mixer->settle(SettleMs));
+        QVERIFY(mixer->speaker().present);
+        const QList<int> channels = sinkChannels({QStringLiteral("-s"), server.server()});
+        QVERIFY(!channels.isEmpty());
+        for (int v : channels)
+            QCOMPARE(v, 27000);
+    }
+
+    // Cards name their controls differently. Each row is a card of the test's own: the sound
+    // server's controls renamed, or split into a left-channel "PCM" and a right-channel
+    // "Headphone", so the channel that moves tells which control was chosen.
+    void controlsUnderOtherNames_data() {
+        QTest::addColumn<QByteArray>("controls");
+        QTest::addColumn<QList<int>>("sink");  // left and right after the speaker is set to 20000
+        QTest::newRow("PCM before Headphone, Capture")
+            << QByteArray(
+                   "remap { \"name='Master Playback Volume'\" \"name='Master Playback Volume',index=1\" }\n"
+                   "map {\n"
+                   "  \"name='PCM Playback Volume'\" { \"name='Master Playback Volume',index=1\" { vindex.0 0 } }\n"
+                   "  \"name='Headphone Playback Volume'\" { \"name='Master Playback Volume',index=1\" { vindex.0 1 } "
+                   "}\n"
+                   "}\n")
+            << QList<int>{20000, 65536};
+        QTest::newRow("Speaker, Mic") << QByteArray(
+                                             "remap {\n"
+                                             "  \"name='Master Playback Volume'\" \"name='Speaker Playback Volume'\"\n"
+                                             "  \"name='Master Playback Switch'\" \"name='Speaker Playback Switch'\"\n"
+                                             "  \"name='Capture Volume'\" \"name='Mic Capture Volume'\"\n"
+                                             "  \"name='Capture Switch'\" \"name='Mic Capture Switch'\"\n"
+                                             "}\n")
+                                      << QList<int>{20000, 20000};
+        QTest::newRow("neither named: the first of each kind")
+            << QByteArray(
+                   "remap {\n"
+                   "  \"name='Master Playback Volume'\" \"name='Digital Playback Volume'\"\n"
+                   "  \"name='Master Playback Switch'\" \"name='Digital Playback Switch'\"\n"
+                   "  \"name='Capture Volume'\" \"name='Line Capture Volume'\"\n"
+                   "  \"name='Capture Switch'\" \"name='Line Capture Switch'\"\n"
+                   "}\n")
+            << QList<int>{20000, 20000};
+    }
+    void controlsUnderOtherNames() {
+        QFETCH(QByteArray, controls);
+        QTemporaryDir config;
+        QVERIFY(QDir(config.path()).mkpath(QStringLiteral("alsa")));
+        QFile rc(config.filePath(QStringLiteral("alsa/asoundrc")));
+        QVERIFY(rc.open(QIODevice::WriteOnly));
+        rc.write("ctl.tollmere_test {\ntype remap\nchild { type pulse }\n" + controls + "}\n");
+        rc.close();
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("65536")});
+        pactl({QStringLiteral("set-source-volume"), QStringLiteral("@DEFAULT_SOURCE@"), QStringLiteral("65536")});
+
+        auto mixer = makeAlsaMixer(QStringLiteral("tollmere_test"));
+        QVERIFY(mixer->open());
+        QCOMPARE(mixer->speaker().max, 65536L);
+        QCOMPARE(mixer->microphone().max, 65536L);
+        QVERIFY(mixer->setSpeaker(20000));
+        QVERIFY(mixer->setMicrophone(30000));
+        QVERIFY(mixer->settle(SettleMs));
+        QTEST(sinkChannels(), "sink");
+        const QList<int> source =
+            channelVolumes(pactl({QStringLiteral("get-source-volume"), QStringLiteral("@DEFAULT_SOURCE@")}));
+        QVERIFY(!source.isEmpty());
+        for (int v : source)
+            QCOMPARE(v, 30000);
     }
 };
 
