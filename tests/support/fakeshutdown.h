@@ -1,12 +1,13 @@
-// A fake power-off requester that only counts.
+// A fake power-off requester that counts requests and answers at once, as told.
 #pragma once
 #include "housekeeping/shutdownrequester.h"
 
 class FakeShutdown : public ShutdownRequester {
 public:
     int requests = 0;
-    bool requestPowerOff() override {
+    bool refuse = false;
+    void requestPowerOff() override {
         ++requests;
-        return true;
+        emit answered(!refuse, refuse ? QStringLiteral("refused by the test") : QString());
     }
 };
