@@ -2,3 +2,4 @@
 #include "housekeeping/logging.h"
 
 Q_LOGGING_CATEGORY(lcShutdown, "tollmere.shutdown", QtCriticalMsg)
+Q_LOGGING_CATEGORY(lcClearing, "tollmere.clearing", QtCriticalMsg)

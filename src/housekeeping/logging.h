@@ -3,3 +3,4 @@
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcShutdown)  // tollmere.shutdown
+Q_DECLARE_LOGGING_CATEGORY(lcClearing)  // tollmere.clearing

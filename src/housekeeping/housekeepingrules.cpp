@@ -1,0 +1,45 @@
+// The shutdown time check, the countdown texts and the clearing window.
+#include "housekeeping/housekeepingrules.h"
+
+namespace housekeepingrules {
+
+namespace {
+std::optional<int> field(const QString &text, int top) {
+    if (text.isEmpty() || text.size() > 2)
+        return std::nullopt;
+    int v = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    if (v > top)
+        return std::nullopt;
+    return v;
+}
+}  // namespace
+
+std::optional<int> shutdownTimeFromBoxes(const QString &hours, const QString &minutes, const QString &seconds) {
+    const auto h = field(hours.trimmed(), 23), m = field(minutes.trimmed(), 59), s = field(seconds.trimmed(), 59);
+    if (!h || !m || !s)
+        return std::nullopt;
+    return *h * 3600 + *m * 60 + *s;
+}
+
+bool isShutdownDue(bool enabled, int shutdownTime, int now) { return enabled && shutdownTime < now; }
+
+QString countdownDesignText() { return QStringLiteral("主机将在    秒钟后自动关机"); }
+
+QString countdownText(int counter) {
+    const int left = 10 - counter;
+    const QString number = left >= 0 ? QLatin1Char(' ') + QString::number(left) : QString::number(left);
+    return QStringLiteral("主机将在") + number + QStringLiteral(" 秒钟后自动关机!");
+}
+
+QString refusedText() { return countdownText(10) + QStringLiteral("\n计算机未能关机，广播照常进行。"); }
+
+bool isClearingDue(std::optional<int> clearingTime, int now) {
+    return clearingTime && *clearingTime >= now && *clearingTime <= now + 2;
+}
+
+}  // namespace housekeepingrules
