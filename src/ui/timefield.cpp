@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -84,7 +85,8 @@ TimeEntry::TimeEntry(const Names &names, Options options, QWidget *parent)
     auto makePair = [&](const char *textName, const char *spinnerName, int top, QLineEdit *&box, Spinner *&spin) {
         box = new QLineEdit(QStringLiteral("00"), this);
         box->setObjectName(QLatin1String(textName));
-        box->setFixedSize(26, 22);
+        // Two digits wide, and never narrower than the style lets a line edit be.
+        box->setFixedSize(std::max(26, box->minimumSizeHint().width()), std::max(22, box->minimumSizeHint().height()));
         box->setAlignment(Qt::AlignCenter);
         box->setReadOnly(!options.typing);
         if (options.typing)
