@@ -7,6 +7,8 @@
 #include "broadcast/playbackengine.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
+#include "housekeeping/autoshutdown.h"
+#include "housekeeping/form3.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
 #include "ui/slider.h"
@@ -111,6 +113,8 @@ Form1::Form1(Services &services, QWidget *parent)
     manual.resetIdle = [this] { IdleTicks = 0; };
     m_manual = new ManualControl(manual, playback, todayList, this);
 
+    buildHousekeeping();
+
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
 
@@ -170,6 +174,7 @@ void Form1::buildMainBar() {
 
     Command1 = button("Command1", QStringLiteral("退出"), 540, 1200);
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
+    Command14 = button("Command14", QStringLiteral("自动关机"), 2760, 1200);
     MMControl1 = new MciControl(*m_services.mci, this);
     MMControl1->setGeometry(twipsRect(4080, 2460, 1100, 360));
     Command21 = named(new Mp3Button(this), "Command21");
@@ -181,12 +186,39 @@ void Form1::buildMainBar() {
     Command28->setGeometry(twipsRect(540, 2040, 660, 360));
 }
 
+// The shutdown strip and countdown over the main bar, and the mark clearing dialog.
+void Form1::buildHousekeeping() {
+    ShutdownParts parts;
+    parts.clock = m_services.clock.get();
+    parts.dialogs = m_services.dialogs.get();
+    parts.appDir = m_services.appDir;
+    parts.mci = m_services.mci.get();
+    parts.mp3 = m_services.mp3.get();
+    parts.requester = m_services.shutdown.get();
+    m_shutdown = new AutoShutdown(parts, this);
+    // The strip covers the button row from Command14 to the list-file label, leaving
+    // Command19 free; the countdown lies over the upper middle.
+    m_shutdown->Picture2->setGeometry(twipsRect(2760, 2400, 6435, 780));
+    m_shutdown->Frame4->setGeometry(twipsRect(2640, 480, 4755, 1935));
+    connect(Command14, &QPushButton::clicked, m_shutdown, &AutoShutdown::openStrip);
+
+    // A dialog window of its own over the main window; hiding it keeps it and its timer.
+    m_form3 = std::make_unique<Form3>(*m_services.clock, *m_services.dialogs, m_services.appDir, *MSFlexGrid1, this);
+    connect(m_shutdown, &AutoShutdown::markClearingRequested, this, [this] {
+        m_form3->show();
+        m_form3->raise();
+        m_form3->activateWindow();
+    });
+}
+
 void Form1::startUp() {
     windowheight::setCentred(this, windowheight::Compact);
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
+    m_form3->GetQc();
     prepareTodayGrid();
     Frame2->prepareGrid();
     Frame1->loadConfig();
+    m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);

@@ -13,8 +13,10 @@
 #include <QWidget>
 #include <memory>
 
+class AutoShutdown;
 class FlexGrid;
 class Form2;
+class Form3;
 class ManualControl;
 class MciControl;
 class PlaybackEngine;
@@ -41,6 +43,7 @@ public:
     QPushButton *Command2 = nullptr;   // "▼"
     QPushButton *Command19 = nullptr;  // "停播"
     Mp3Button *Command21 = nullptr;    // "播放" / "停止", hidden until an MP3 is ready
+    QPushButton *Command14 = nullptr;  // "自动关机": the shutdown settings strip
     QPushButton *Command28 = nullptr;  // "音量"
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
 
@@ -62,6 +65,9 @@ public:
 
     // The dialogs, hidden until asked for.
     Form2 &form2() { return *m_form2; }
+    Form3 &form3() { return *m_form3; }
+    // The shutdown settings strip Picture2, the countdown Frame4, Timer2 and Timer3.
+    AutoShutdown &autoShutdown() { return *m_shutdown; }
 
     TodayList todayList;
     PlaybackState playback;
@@ -72,6 +78,7 @@ public:
 
 private:
     void buildMainBar();
+    void buildHousekeeping();
     void setScheduledVolume();
     void startUp();
     void prepareTodayGrid();
@@ -82,6 +89,8 @@ private:
     Services &m_services;
     clsVolume m_volume;
     std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<Form3> m_form3;
+    AutoShutdown *m_shutdown = nullptr;
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;
