@@ -29,6 +29,7 @@ if [ "${1:-}" = "--tests" ]; then
     pulseaudio pulseaudio-utils  # a null sink for the mixer and player tests
     sox                       # generates test sounds
     clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
+    dbus-daemon               # a private bus for the power-off test, never the system's
   )
 fi
 export DEBIAN_FRONTEND=noninteractive
