@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "broadcast/statustexts.h"
 #include "editor/weekdaypanel.h"
+#include "housekeeping/form3.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
@@ -155,6 +156,7 @@ private slots:
         writeList(rig.env.path("sunday.lst"),
                   {item("08:00:00", "s1", "00:00:10", "s1.wav"), item("08:00:01", "s2", "00:00:10", "s2.wav")});
         rig.form->Frame1->Text4->setText(rig.env.path("sunday.lst"));
+        rig.form->form3().Check1->setChecked(false);  // no clearing of the marks at midnight
         rig.runTo(QTime(8, 0, 0));
         QVERIFY(rig.marked(1) && rig.marked(2));
         rig.env.clock->advanceTo(QDateTime(Monday, QTime(0, 0, 1)));
