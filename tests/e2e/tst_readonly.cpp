@@ -5,6 +5,8 @@
 #include "editor/lstcfg.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
+#include "housekeeping/autoshutdown.h"
+#include "housekeeping/form3.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/flexgrid.h"
@@ -48,10 +50,15 @@ private slots:
         c.DayPaths[1] = list;
         writeReadOnly(env.path("LstCfg.Cfg"), c.toRecord());
         writeReadOnly(env.path("Volume.cfg"), QByteArray("1000\r\n").repeated(13));
+        writeReadOnly(env.path("ClsTime.Cfg"), QByteArray::fromHex("FFFF000000000000D43F"));  // on, 07:30:00
+        writeReadOnly(env.path("qc.cfg"), QByteArray("\"23\",\"30\",\"00\",0\r\n"));
 
         Form1 form(env.services);
         QCOMPARE(form.form2().Slider1->value(), 1000);
         QCOMPARE(form.Frame1->Text5->text(), list);
+        QVERIFY(form.autoShutdown().Check1->isChecked());
+        QCOMPARE(form.autoShutdown().ShutdownTime, 7 * 3600 + 30 * 60);
+        QCOMPARE(form.form3().timeEntry->composedText(), QStringLiteral("23:30:00"));
 
         // The day's list loads at the first tick and its item plays.
         env.clock->advance(12000);
