@@ -1,14 +1,20 @@
-// The program as an operator meets it: its own style and font, every window at every height.
+// The program as an operator meets it: its own style, font and Qt texts, every window at every
+// height, and the real message boxes and file dialogs.
 #include "app/form1.h"
 #include "app/setupapplication.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
+#include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
 #include "volume/form2.h"
 
+#include <QFileDialog>
+#include <QListView>
+#include <QMessageBox>
 #include <QtTest>
+#include <functional>
 
 namespace {
 
@@ -96,6 +102,63 @@ void saveScreenshot(QWidget *window, const QString &name) {
     QVERIFY(window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
 }
 
+// Closes the dialog, and any message box it has put up over itself, until it is gone.
+void closeForGood(QPointer<QWidget> dialog) {
+    auto *sweep = new QTimer;
+    QObject::connect(sweep, &QTimer::timeout, [=] {
+        if (!dialog || !dialog->isVisible())
+            sweep->deleteLater();
+        else if (auto *top = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            top->reject();
+    });
+    sweep->start(100);
+}
+
+// Waits for the modal dialog of type D to come up and be ready, then acts on it as a user would.
+// A dialog still up ten seconds later is closed, so a failing test ends.
+template <typename D>
+void whenModal(std::function<bool(D *)> ready, std::function<void(D *)> act, bool *acted) {
+    auto *poll = new QTimer;
+    auto *since = new QElapsedTimer;
+    since->start();
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QPointer<QWidget> dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+        if (dialog && ready(static_cast<D *>(dialog.data()))) {
+            *acted = true;
+            QTimer::singleShot(10000, [dialog] { closeForGood(dialog); });  // before acting, which may block
+            act(static_cast<D *>(dialog.data()));
+        } else if (since->elapsed() < 10000) {
+            return;
+        } else {
+            closeForGood(QApplication::activeModalWidget());
+        }
+        poll->deleteLater();
+        delete since;
+    });
+    poll->start(10);
+}
+
+// The names a file dialog lists in its current folder, once it has read them.
+QStringList listedNames(QFileDialog *dialog) {
+    auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+    QStringList names;
+    for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+        names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+bool listsFolder(QFileDialog *dialog, const QString &folder) {
+    return QDir(dialog->directory()).canonicalPath() == QDir(folder).canonicalPath() && !listedNames(dialog).isEmpty();
+}
+
+// Types a name into the dialog's name box and presses Enter.
+void typeName(QFileDialog *dialog, const QString &name) {
+    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QTest::keyClicks(box, name);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 }  // namespace
 
 class TestOperator : public QObject {
@@ -129,6 +192,81 @@ private slots:
         QStringList faults = windowFaults(&form.form2());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         saveScreenshot(&form.form2(), QStringLiteral("form2"));
+    }
+
+    // One dialog for both panels: a new name is taken with the list extension added, only list
+    // files are offered, and the next use starts in the folder the last one left.
+    void realFileDialogsTakeNewNamesAndCarryOver() {
+        TestEnv env;
+        env.services.dialogs = makeQtDialogs();
+        for (const char *name : {"old.lst", "notes.txt", "bell.wav"})
+            QVERIFY(QFile(env.path(name)).open(QIODevice::WriteOnly));
+        Form1 form(env.services);
+        form.show();
+        const QString folder = env.dir.path();
+        QStringList listed, titles;
+        bool acted = false;
+        auto typeNew = [&](const QString &name) {
+            acted = false;
+            whenModal<QFileDialog>([&](QFileDialog *d) { return listsFolder(d, folder); },
+                                   [&, name](QFileDialog *d) {
+                                       listed << listedNames(d).join(QLatin1Char(','));
+                                       titles << d->windowTitle();
+                                       typeName(d, name);
+                                   },
+                                   &acted);
+        };
+
+        typeNew(QStringLiteral("monday"));  // the weekday panel's extension is ".lst"
+        form.Frame1->Command10[2]->click();
+        QVERIFY(acted);
+        QCOMPARE(form.Frame1->Text5->text(), env.path("monday.lst"));
+        QVERIFY(!QFile::exists(env.path("monday.lst")));  // the weekday panel only names it
+
+        typeNew(QStringLiteral("new"));  // the editor's is "lst"
+        form.Frame2->Command6->click();
+        QVERIFY(acted);
+        QCOMPARE(form.Frame2->Text19->text(), env.path("new.lst"));
+        QVERIFY(QFileInfo(env.path("new.lst")).isFile());  // opening a new name creates the list
+        QCOMPARE(form.Frame2->state(), editorrules::State::Open);
+        QCOMPARE(listed, QStringList({"old.lst", "old.lst"}));
+        QCOMPARE(titles, QStringList({"打开", "打开"}));
+
+        // The sound file dialog sets only its filter and opens where the list dialog left off.
+        acted = false;
+        whenModal<QFileDialog>([&](QFileDialog *d) { return listsFolder(d, folder); },
+                               [&](QFileDialog *d) {
+                                   listed = listedNames(d);
+                                   d->reject();
+                               },
+                               &acted);
+        form.Frame2->Command12->click();
+        QVERIFY(acted);
+        // Sound files only, beside the name the last use left in the name box.
+        QCOMPARE(listed, QStringList({"bell.wav", "new.lst"}));
+        QVERIFY(form.Frame2->Text12->text().isEmpty());  // cancelled
+        form.Frame2->Command6->click();
+    }
+
+    // Qt's own texts are Chinese whatever the system's language.
+    void messageBoxButtonsAreChinese() {
+        const std::unique_ptr<Dialogs> dialogs = makeQtDialogs();
+        QStringList buttons;
+        bool acted = false;
+        whenModal<QMessageBox>([](QMessageBox *) { return true; },
+                               [&](QMessageBox *box) {
+                                   for (QAbstractButton *b : box->buttons())
+                                       buttons << b->text();
+                                   box->button(QMessageBox::No)->click();
+                               },
+                               &acted);
+        const Dialogs::Answer answer =
+            dialogs->message(nullptr, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo,
+                             Dialogs::Icon::Question, QStringLiteral("提示"), Dialogs::Answer::No);
+        QVERIFY(acted);
+        QCOMPARE(answer, Dialogs::Answer::No);
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"否(&N)", "是(&Y)"}));
     }
 };
 
