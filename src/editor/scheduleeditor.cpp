@@ -177,12 +177,21 @@ void ScheduleEditor::setState(State state) {
 }
 
 void ScheduleEditor::keyPressEvent(QKeyEvent *event) {
-    // Text boxes pass Enter on; it presses the panel's default button as in a dialog.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
-        m_defaultButton->isEnabled()) {
-        m_defaultButton->click();
-        event->accept();
-        return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter on a button with the focus presses that button, as in a dialog: "放弃" with
+        // the focus must give an add up, not commit it.
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget()); focused && isAncestorOf(focused)) {
+            if (focused->isEnabled())
+                focused->click();
+            event->accept();
+            return;
+        }
+        // Text boxes pass Enter on; it presses the panel's default button.
+        if (m_defaultButton && m_defaultButton->isEnabled()) {
+            m_defaultButton->click();
+            event->accept();
+            return;
+        }
     }
     QGroupBox::keyPressEvent(event);
 }

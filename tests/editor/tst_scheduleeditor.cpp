@@ -257,6 +257,12 @@ void TstScheduleEditor::enterPressesTheDefaultButton() {
     // Command7 stays the default button after the add, so Enter starts the next one.
     QTest::keyClick(f.editor->Text11, Qt::Key_Return);
     QCOMPARE(f.editor->state(), State::Adding);
+    // Enter on a button with the focus presses that button: "放弃" gives the add up.
+    f.window.show();
+    f.editor->Command5->setFocus();
+    QTest::keyClick(f.editor->Command5, Qt::Key_Return);
+    QCOMPARE(f.editor->state(), State::Open);
+    QCOMPARE(fileBytes(f.path("day.lst")), records({{0, "A", 0, "/a.wav"}}));
 }
 
 void TstScheduleEditor::addedNameIsCutInTheGridThenInTheFile() {
