@@ -15,6 +15,7 @@
 #include "volume/form2.h"
 #include "volume/volumeposition.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -237,6 +238,17 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+    // Alt+F4 or a window manager's close button does what "退出" does, and, like it, nothing
+    // while a list is open in the editor.
+    if (!Command1->isEnabled()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    exitProgram();
 }
 
 void Form1::exitProgram() {
