@@ -109,6 +109,7 @@ Form1::Form1(Services &services, QWidget *parent)
     manual.Command21 = Command21;
     manual.mci = m_services.mci.get();
     manual.mp3 = m_services.mp3.get();
+    manual.Timer5 = Timer5;
     manual.resetIdle = [this] { IdleTicks = 0; };
     m_manual = new ManualControl(manual, playback, todayList, this);
 
