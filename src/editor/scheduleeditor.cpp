@@ -233,7 +233,18 @@ void ScheduleEditor::openList() {
 
 void ScheduleEditor::closeList() {
     const QString path = Text19->text();
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+        // Loading would create the vanished file empty and empty today's list with it. The
+        // grid still holds the list, and closing lets it go: the operator decides.
+        const Dialogs::Answer answer = m_dialogs.message(
+            this,
+            QStringLiteral("列表文件已被移走，今天的播放列表保持不变：\n%1\n"
+                           "编辑器中的列表还没有保存，可用“排序保存”或“另存为”保存。\n仍然关闭此文件吗？")
+                .arg(path),
+            Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation, QString(), Dialogs::Answer::No);
+        if (answer != Dialogs::Answer::Yes)
+            return;
+    } else if (!path.isEmpty()) {
         QList<ScheduleItem> items;
         if (const Result loaded = ScheduleListFile::load(path, &items); !loaded) {
             // Today's schedule keeps what it had rather than being emptied by an unreadable file.
