@@ -212,6 +212,8 @@ private slots:
                                    [&, name](QFileDialog *d) {
                                        listed << listedNames(d).join(QLatin1Char(','));
                                        titles << d->windowTitle();
+                                       if (titles.size() == 1)
+                                           saveScreenshot(d, QStringLiteral("filedialog"));
                                        typeName(d, name);
                                    },
                                    &acted);
@@ -257,6 +259,7 @@ private slots:
                                [&](QMessageBox *box) {
                                    for (QAbstractButton *b : box->buttons())
                                        buttons << b->text();
+                                   saveScreenshot(box, QStringLiteral("messagebox"));
                                    box->button(QMessageBox::No)->click();
                                },
                                &acted);
