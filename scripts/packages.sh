@@ -12,8 +12,8 @@ fi
 packages=(
   # build
   g++ cmake make pkg-config
-  # forms and controls, timers, D-Bus (logind power-off)
-  qt6-base-dev libgl-dev
+  # forms and controls, timers, D-Bus (logind power-off); Qt's own texts in Chinese
+  qt6-base-dev libgl-dev qt6-translations-l10n
   # the players: playbin with WAV, MP3 (mpg123) and MIDI (fluidsynth) and a General MIDI soundfont
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

@@ -17,6 +17,7 @@
 #include "volume/form2.h"
 #include "volume/volumeposition.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -69,9 +70,9 @@ Form1::Form1(Services &services, QWidget *parent)
     connect(m_form2.get(), &Form2::backgroundMouseMoved, this, [this] { IdleTicks = 0; });
 
     Frame1 = new WeekdayPanel(*m_services.dialogs, CommonDialog1, m_services.appDir, this);
-    Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2880));
+    Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2850));
     Frame2 = new ScheduleEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, *MSFlexGrid1, todayList, this);
-    Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2820));
+    Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2880));
     connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
     // Holding a button on the list-file label shows its full text in the strip at the top.
     Label28->installEventFilter(this);
@@ -110,6 +111,7 @@ Form1::Form1(Services &services, QWidget *parent)
     manual.Command21 = Command21;
     manual.mci = m_services.mci.get();
     manual.mp3 = m_services.mp3.get();
+    manual.Timer5 = Timer5;
     manual.resetIdle = [this] { IdleTicks = 0; };
     m_manual = new ManualControl(manual, playback, todayList, this);
 
@@ -160,15 +162,21 @@ void Form1::buildMainBar() {
     Label27 = label("Label27", QStringLiteral("校园广播定时播放") + QString(40, QChar(0x3000)),
                     twipsRect(1260, 2010, 3300, 360));
     Label27->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0);"));
+    // The status lines scroll through texts longer than themselves.
+    for (QLabel *line : {Label26, Label27})
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     MSFlexGrid1 = named(new FlexGrid(5, this), "MSFlexGrid1");
     MSFlexGrid1->setGeometry(twipsRect(5460, 360, 4740, 2040));
     Label28 = label("Label28", QStringLiteral("列表文件："), twipsRect(5520, 2460, 3600, 360));
+    // Too short for a long path by design: holding a button on it shows the whole text.
+    Label28->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     Picture1 = named(new QWidget(this), "Picture1");
     Picture1->setGeometry(twipsRect(3600, 60, 6600, 300));
     Picture1->setAutoFillBackground(true);
     Label19 = named(new QLabel(Picture1), "Label19");
+    Label19->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Label19->setGeometry(0, 0, Picture1->width(), Picture1->height());
     Picture1->hide();
 
@@ -176,9 +184,9 @@ void Form1::buildMainBar() {
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
     Command14 = button("Command14", QStringLiteral("自动关机"), 2760, 1200);
     MMControl1 = new MciControl(*m_services.mci, this);
-    MMControl1->setGeometry(twipsRect(4080, 2460, 1100, 360));
+    MMControl1->setGeometry(twipsRect(4080, 2460, 1380, 360));
     Command21 = named(new Mp3Button(this), "Command21");
-    Command21->setGeometry(twipsRect(4080, 2460, 1100, 360));
+    Command21->setGeometry(MMControl1->geometry());
     Command21->hide();
     Command21->raise();  // lies over the player's own buttons
     Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);
@@ -263,6 +271,17 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+    // Alt+F4 or a window manager's close button does what "退出" does, and, like it, nothing
+    // while a list is open in the editor.
+    if (!Command1->isEnabled()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    exitProgram();
 }
 
 void Form1::exitProgram() {

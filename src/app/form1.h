@@ -85,6 +85,7 @@ private:
     void exitProgram();
     void listOpenChanged(bool open);
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
     Services &m_services;
     clsVolume m_volume;

@@ -1,5 +1,6 @@
 // Builds the real services and shows the main window.
 #include "app/form1.h"
+#include "app/setupapplication.h"
 #include "app/singleinstance.h"
 #include "core/appdir.h"
 
@@ -7,6 +8,7 @@
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    setUpApplication(app);
     const QString appDir = AppDirFrom(QCoreApplication::applicationDirPath());
     SingleInstance instance(appDir);
     if (!instance.acquire()) {

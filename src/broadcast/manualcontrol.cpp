@@ -6,6 +6,7 @@
 #include "broadcast/mp3button.h"
 #include "broadcast/mp3player.h"
 #include "broadcast/statustexts.h"
+#include "core/clock.h"
 #include "ui/flexgrid.h"
 
 #include <QLabel>
@@ -35,6 +36,9 @@ void ManualControl::prepareRow() {
     const TodayItem *item = m_list.item(r);
     if (!item)
         return;  // only the header row: nothing to prepare
+    // A file played by hand plays to its end: a count left running from a scheduled item
+    // must not cut it.
+    m_p.Timer5->setEnabled(false);
     m_p.Label19->setText(m_p.MSFlexGrid1->TextMatrix(r, todaygrid::FileColumn));
     m_p.Label26->setText(statustexts::playingFile(item->SoundFile));
     m_state.CurrentFile = item->SoundFile;

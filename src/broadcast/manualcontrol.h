@@ -13,6 +13,7 @@ class Mp3Button;
 class QWidget;
 class MciPlayer;
 class Mp3Player;
+class Timer;
 
 struct ManualParts {
     FlexGrid *MSFlexGrid1 = nullptr;
@@ -23,6 +24,7 @@ struct ManualParts {
     Mp3Button *Command21 = nullptr;    // the MP3 play/stop button
     MciPlayer *mci = nullptr;
     Mp3Player *mp3 = nullptr;
+    Timer *Timer5 = nullptr;          // the play-length counter of a scheduled item
     std::function<void()> resetIdle;  // the mouse moved over the list
 };
 

@@ -18,7 +18,7 @@ MciControl::MciControl(MciPlayer &player, QWidget *parent) : QWidget(parent), m_
         return b;
     };
     PlayButton = make("PlayButton", QStringLiteral("▶"), QStringLiteral("播放"));
-    PauseButton = make("PauseButton", QStringLiteral("❚❚"), QStringLiteral("暂停"));
+    PauseButton = make("PauseButton", QStringLiteral("Ⅱ"), QStringLiteral("暂停"));
     StopButton = make("StopButton", QStringLiteral("■"), QStringLiteral("停止"));
     connect(PlayButton, &QPushButton::clicked, this, [this] {
         emit m_player.MciPlayPressed(0);

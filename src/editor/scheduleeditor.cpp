@@ -81,11 +81,15 @@ ScheduleEditor::ScheduleEditor(Dialogs &dialogs, CommonDialog &commonDialog, con
         b->setAutoDefault(false);
 
     MSFlexGrid2 = named(new FlexGrid(4, this), "MSFlexGrid2");
-    // The grid takes the right half of the window; its width is fixed so that the column widths
+    // The grid takes the right half of the panel; its width is fixed so that the column widths
     // set at start-up fit it exactly.
-    MSFlexGrid2->setFixedWidth(twipsToPixels(5100));
+    MSFlexGrid2->setFixedWidth(twipsToPixels(4950));
 
+    // Six rows on the left, so that the panel fits its band of the main window: the item's
+    // fields, the list file with its open/close button, and the editing and saving commands.
     auto *fields = new QGridLayout;
+    fields->setHorizontalSpacing(4);
+    fields->setVerticalSpacing(4);
     int row = 0;
     fields->addWidget(Label10, row, 0);
     fields->addWidget(Text11, row++, 1, 1, 2);
@@ -94,26 +98,30 @@ ScheduleEditor::ScheduleEditor(Dialogs &dialogs, CommonDialog &commonDialog, con
     fields->addWidget(Command12, row++, 2);
     fields->addWidget(Label12, row, 0);
     fields->addWidget(StartEntry, row++, 1, 1, 2);
-    auto *options = new QHBoxLayout;
-    options->addWidget(Option3);
-    options->addWidget(Option4);
-    options->addStretch();
+    auto *length = new QHBoxLayout;
+    length->addWidget(Option3);
+    length->addWidget(Option4);
+    length->addSpacing(4);
+    length->addWidget(LengthEntry);
     fields->addWidget(Label15, row, 0);
-    fields->addLayout(options, row++, 1, 1, 2);
-    fields->addWidget(LengthEntry, row++, 1, 1, 2);
+    fields->addLayout(length, row++, 1, 1, 2);
+    auto *list = new QHBoxLayout;
+    list->addWidget(Text19, 1);
+    list->addWidget(Command6);
     fields->addWidget(Label18, row, 0);
-    fields->addWidget(Text19, row++, 1, 1, 2);
-    auto *buttons = new QGridLayout;
-    buttons->addWidget(Command6, 0, 0);
-    buttons->addWidget(Command13, 0, 1);
-    buttons->addWidget(Command18, 0, 2);
-    buttons->addWidget(Command7, 1, 0);
-    buttons->addWidget(Command8, 1, 1);
-    buttons->addWidget(Command9, 1, 2);
-    buttons->addWidget(Command5, 2, 2);
-    fields->addLayout(buttons, row++, 0, 1, 3);
+    fields->addLayout(list, row++, 1, 1, 2);
+    auto *commands = new QHBoxLayout;
+    commands->setSpacing(4);
+    for (QPushButton *b : {Command7, Command8, Command9, Command5})
+        commands->addWidget(b);
+    commands->addStretch();
+    commands->addWidget(Command13);
+    commands->addWidget(Command18);
+    fields->addLayout(commands, row++, 0, 1, 3);
     fields->setRowStretch(row, 1);
     auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 2, 8, 6);
+    layout->setSpacing(8);
     layout->addLayout(fields, 1);
     layout->addWidget(MSFlexGrid2);
 
@@ -169,12 +177,21 @@ void ScheduleEditor::setState(State state) {
 }
 
 void ScheduleEditor::keyPressEvent(QKeyEvent *event) {
-    // Text boxes pass Enter on; it presses the panel's default button as in a dialog.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_defaultButton &&
-        m_defaultButton->isEnabled()) {
-        m_defaultButton->click();
-        event->accept();
-        return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter on a button with the focus presses that button, as in a dialog: "放弃" with
+        // the focus must give an add up, not commit it.
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget()); focused && isAncestorOf(focused)) {
+            if (focused->isEnabled())
+                focused->click();
+            event->accept();
+            return;
+        }
+        // Text boxes pass Enter on; it presses the panel's default button.
+        if (m_defaultButton && m_defaultButton->isEnabled()) {
+            m_defaultButton->click();
+            event->accept();
+            return;
+        }
     }
     QGroupBox::keyPressEvent(event);
 }
@@ -216,7 +233,18 @@ void ScheduleEditor::openList() {
 
 void ScheduleEditor::closeList() {
     const QString path = Text19->text();
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+        // Loading would create the vanished file empty and empty today's list with it. The
+        // grid still holds the list, and closing lets it go: the operator decides.
+        const Dialogs::Answer answer = m_dialogs.message(
+            this,
+            QStringLiteral("列表文件已被移走，今天的播放列表保持不变：\n%1\n"
+                           "编辑器中的列表还没有保存，可用“排序保存”或“另存为”保存。\n仍然关闭此文件吗？")
+                .arg(path),
+            Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation, QString(), Dialogs::Answer::No);
+        if (answer != Dialogs::Answer::Yes)
+            return;
+    } else if (!path.isEmpty()) {
         QList<ScheduleItem> items;
         if (const Result loaded = ScheduleListFile::load(path, &items); !loaded) {
             // Today's schedule keeps what it had rather than being emptied by an unreadable file.

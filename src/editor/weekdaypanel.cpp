@@ -7,6 +7,8 @@
 #include "ui/windowheight.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 WeekdayPanel::WeekdayPanel(Dialogs &dialogs, CommonDialog &commonDialog, const QString &appDir, QWidget *parent)
     : QGroupBox(QStringLiteral("列表文件设置"), parent), m_dialogs(dialogs), m_appDir(appDir),
@@ -16,10 +18,8 @@ WeekdayPanel::WeekdayPanel(Dialogs &dialogs, CommonDialog &commonDialog, const Q
 
 void WeekdayPanel::build() {
     setObjectName(QStringLiteral("Frame1"));
-    Option1 = new QRadioButton(QStringLiteral("每天相同"), this);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    Option2 = new QRadioButton(QStringLiteral("每天任意"), this);
-    Option2->setObjectName(QStringLiteral("Option2"));
+    Option1 = named(new QRadioButton(QStringLiteral("每天相同"), this), "Option1");
+    Option2 = named(new QRadioButton(QStringLiteral("每天任意"), this), "Option2");
 
     Label9 = named(new QLabel(QStringLiteral("星期日"), this), "Label9");
     Label3 = named(new QLabel(QStringLiteral("星期一"), this), "Label3");
@@ -40,30 +40,50 @@ void WeekdayPanel::build() {
     m_days = {Text4, Text5, Text6, Text7, Text8, Text9, Text10};
     m_dayLabels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8};
 
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(Option1, 0, 0);
-    grid->addWidget(Option2, 0, 1);
+    // The mode and the panel's buttons along the top; the days below in two columns, Sunday
+    // to Wednesday on the left, Thursday to Saturday and the every-day row on the right, so
+    // that the panel fits its band of the main window with every box at a readable height.
+    Command11 = named(new QPushButton(QStringLiteral("保存"), this), "Command11");
+    Command3 = named(new QPushButton(QStringLiteral("▲"), this), "Command3");
+    Command4 = named(new QPushButton(QStringLiteral("▼"), this), "Command4");
+    Command3->setFixedWidth(32);
+    Command4->setFixedWidth(32);
+    auto *top = new QHBoxLayout;
+    top->addWidget(Option1);
+    top->addSpacing(12);
+    top->addWidget(Option2);
+    top->addStretch();
+    top->addWidget(Command11);
+    top->addSpacing(12);
+    top->addWidget(Command3);
+    top->addWidget(Command4);
+
+    auto *days = new QGridLayout;
+    days->setHorizontalSpacing(4);
+    days->setVerticalSpacing(6);
     const std::array<QLabel *, 8> labels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8, Label22};
     const std::array<QLineEdit *, 8> texts = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
     for (int i = 1; i <= 8; ++i) {
         Command10[i] = new QPushButton(QStringLiteral("..."), this);
         Command10[i]->setObjectName(QStringLiteral("Command10_%1").arg(i));
         Command10[i]->setFixedWidth(32);
-        grid->addWidget(labels[i - 1], i, 0);
-        grid->addWidget(texts[i - 1], i, 1);
-        grid->addWidget(Command10[i], i, 2);
+        const int row = (i - 1) % 4, column = (i - 1) / 4 * 4;
+        days->addWidget(labels[i - 1], row, column);
+        days->addWidget(texts[i - 1], row, column + 1);
+        days->addWidget(Command10[i], row, column + 2);
         connect(texts[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
         connect(Command10[i], &QPushButton::clicked, this, [this, i] { browseList(i); });  // Command10_Click
     }
-    Command11 = new QPushButton(QStringLiteral("保存"), this);
-    Command11->setObjectName(QStringLiteral("Command11"));
-    Command3 = new QPushButton(QStringLiteral("▲"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command4 = new QPushButton(QStringLiteral("▼"), this);
-    Command4->setObjectName(QStringLiteral("Command4"));
-    grid->addWidget(Command11, 0, 2);
-    grid->addWidget(Command3, 0, 3);
-    grid->addWidget(Command4, 1, 3);
+    days->setColumnMinimumWidth(3, 16);
+    days->setColumnStretch(1, 1);
+    days->setColumnStretch(5, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(6);
+    layout->addLayout(top);
+    layout->addLayout(days);
+    layout->addStretch();
 
     // Either option's toggle applies the mode; the one switched off and the one switched on
     // both report, and applying twice is harmless.

@@ -9,22 +9,64 @@
 namespace {
 
 // Our filters are written "description|pattern|description|pattern"; Qt wants
-// "description (pattern);;…".
-QString qtFilter(const QString &filter) {
+// "description (pattern);;…". A filter of one bare pattern ("*.lst") is its own description.
+QStringList qtFilters(const QString &filter) {
+    if (filter.isEmpty())
+        return {};
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
+    for (int i = 0; i < parts.size(); i += 2) {
+        QString patterns = i + 1 < parts.size() ? parts[i + 1] : parts[i];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
     }
-    return out.join(QStringLiteral(";;"));
+    return out;
+}
+
+// "lst" and ".lst" both mean the extension lst.
+QString bareExtension(QString ext) {
+    while (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    return ext;
 }
 
 QString withDefaultExt(QString path, const QString &ext) {
     if (!ext.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + ext;
     return path;
+}
+
+// Qt's own dialog on every desktop: the platform's open dialogs refuse a name that does not
+// exist yet, and a new list is begun by naming it.
+QStringList runFileDialog(QWidget *parent, const Dialogs::FileRequest &r, QFileDialog::AcceptMode mode,
+                          QFileDialog::FileMode fileMode) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(fileMode);
+    // Choosing an existing list to write into is what saving under a name means here, so the
+    // dialog must not ask whether to replace it.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = qtFilters(r.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    const QString ext = bareExtension(r.defaultExt);
+    dialog.setDefaultSuffix(ext);
+    // The initial name gives the folder, and the name too unless it is a pattern
+    // ("/school/*.lst" opens the folder /school with the name box empty).
+    if (!r.initialName.isEmpty()) {
+        const QFileInfo initial(r.initialName);
+        dialog.setDirectory(initial.absolutePath());
+        const QString name = initial.fileName();
+        if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+            dialog.selectFile(name);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QStringList chosen = dialog.selectedFiles();
+    for (QString &path : chosen)
+        path = withDefaultExt(path, ext);
+    return chosen;
 }
 
 class QtDialogs : public Dialogs {
@@ -52,30 +94,26 @@ public:
     }
 
     std::optional<QString> openFile(QWidget *parent, const FileRequest &r) override {
-        const QString path = QFileDialog::getOpenFileName(parent, QString(), r.initialName, qtFilter(r.filter));
-        if (path.isEmpty())
+        // As with the common dialog of old, an open dialog takes any name: opening a list
+        // that does not exist creates it.
+        const QStringList chosen = runFileDialog(parent, r, QFileDialog::AcceptOpen, QFileDialog::AnyFile);
+        if (chosen.isEmpty())
             return std::nullopt;
-        return path;
+        return chosen.first();
     }
 
     std::optional<QString> saveFile(QWidget *parent, const FileRequest &r) override {
-        QFileDialog dialog(parent, QString(), QString(), qtFilter(r.filter));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(r.defaultExt);
-        dialog.selectFile(r.initialName);
-        // Choosing an existing list to write into is what opening a list means here, so the
-        // dialog must not ask whether to replace it.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const QStringList chosen = runFileDialog(parent, r, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+        if (chosen.isEmpty())
             return std::nullopt;
-        return withDefaultExt(dialog.selectedFiles().first(), r.defaultExt);
+        return chosen.first();
     }
 
     std::optional<QStringList> openFiles(QWidget *parent, const FileRequest &r) override {
-        const QStringList paths = QFileDialog::getOpenFileNames(parent, QString(), r.initialName, qtFilter(r.filter));
-        if (paths.isEmpty())
+        const QStringList chosen = runFileDialog(parent, r, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles);
+        if (chosen.isEmpty())
             return std::nullopt;
-        return paths;
+        return chosen;
     }
 
 private:

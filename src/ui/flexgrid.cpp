@@ -87,13 +87,22 @@ int FlexGrid::ColWidth(int column) const {
 int FlexGrid::WidthTwips() const { return pixelsToTwips(width()); }
 
 void FlexGrid::syncCurrent() {
-    if (m_row < 1)
+    if (m_row < 1) {
+        // The header row: no item is chosen, and none may look chosen.
+        selectionModel()->clear();
         return;
+    }
     selectionModel()->setCurrentIndex(m_model->index(m_row - 1, m_col), QItemSelectionModel::NoUpdate);
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent *event) {
-    QTableView::mousePressEvent(event);
+    // Only the left button on a row chooses a row. A right click, or a click below the last
+    // row, leaves the current row, which a command such as "修改" then acts on, as it is and
+    // as it is drawn.
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        QTableView::mousePressEvent(event);
+    else
+        event->accept();
     emit MouseDown(event->button());
 }
 
@@ -103,7 +112,10 @@ void FlexGrid::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent *event) {
-    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        QTableView::mouseReleaseEvent(event);
+    else
+        event->accept();
     emit MouseUp(event->button());
     if (std::exchange(m_afterDoubleClick, false))
         return;  // the release that ends a double click is not another click
@@ -116,6 +128,10 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QTableView::mouseDoubleClickEvent(event);
     const QModelIndex at = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && at.isValid()) {

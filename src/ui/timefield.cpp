@@ -18,6 +18,9 @@ Spinner::Spinner(int top, QWidget *parent) : QScrollBar(Qt::Vertical, parent) {
     setPageStep(1);
     setValue(0);
     setFixedSize(16, 22);
+    // A scroll bar's own menu ("Top", "Bottom", …) speaks of the ends the other way round from
+    // the arrows, and a spinner this small needs no menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
     // A scroll bar's upper arrow steps down; a time spinner's steps up. The step has already
     // moved the position when actionTriggered arrives, and the value follows the position
     // afterwards, so turning the step round here is all it takes.

@@ -6,6 +6,7 @@
 #include "volume/volumecfg.h"
 #include "volume/volumeposition.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -251,6 +252,13 @@ void Form2::closeDialog() {
     }
     hide();
     emit closed();
+}
+
+void Form2::closeEvent(QCloseEvent *event) {
+    // The dialog is only ever hidden, so that the main window comes back and nothing, the
+    // program least of all, ends with it.
+    event->ignore();
+    closeDialog();
 }
 
 void Form2::turnMarquee() {

@@ -62,6 +62,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // Alt+F4 or a window manager's close button: what "关闭" does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void sendScheduledVolume();

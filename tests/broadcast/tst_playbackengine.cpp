@@ -177,6 +177,20 @@ private slots:
         QVERIFY(!rig.form->Timer5->isEnabled());
     }
 
+    void aFilePlayedByHandPlaysToItsEnd() {
+        // A scheduled item's play length must not cut the file the operator started after it.
+        Rig rig(QTime(7, 59, 50),
+                {item("08:00:00", "a", "00:00:30", "/s/a.wav"), item("09:00:00", "b", "播完", "/s/b.wav")});
+        rig.runTo(QTime(8, 0, 10));
+        QVERIFY(rig.form->Timer5->isEnabled());
+        rig.clickRow(2);
+        rig.form->MMControl1->PlayButton->click();
+        rig.env.mci->log.clear();
+        rig.runTo(QTime(8, 1, 0));
+        QCOMPARE(rig.env.mci->log, QStringList());
+        QVERIFY(!rig.form->Timer5->isEnabled());
+    }
+
     void switchingItemsOffAndOn() {
         Rig rig(QTime(9, 59, 50), {item("10:00:00", "a", "00:00:30", "/s/a.wav")});
         rig.runTo(QTime(9, 59, 51));

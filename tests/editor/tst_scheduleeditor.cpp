@@ -119,7 +119,8 @@ private slots:
     void modifyOfAFileTurnedIntoAFolderWritesNothing();
     void rewriteFailuresKeepFileAndGrid();
     void saveAsFailureKeepsTheOpenFile();
-    void closeOfAnUnreadableFileKeepsTodaysList();
+    void closeAfterTheListFileVanished_data();
+    void closeAfterTheListFileVanished();
 };
 
 void TstScheduleEditor::startsClosedWithHeaderOnly() {
@@ -257,6 +258,12 @@ void TstScheduleEditor::enterPressesTheDefaultButton() {
     // Command7 stays the default button after the add, so Enter starts the next one.
     QTest::keyClick(f.editor->Text11, Qt::Key_Return);
     QCOMPARE(f.editor->state(), State::Adding);
+    // Enter on a button with the focus presses that button: "放弃" gives the add up.
+    f.window.show();
+    f.editor->Command5->setFocus();
+    QTest::keyClick(f.editor->Command5, Qt::Key_Return);
+    QCOMPARE(f.editor->state(), State::Open);
+    QCOMPARE(fileBytes(f.path("day.lst")), records({{0, "A", 0, "/a.wav"}}));
 }
 
 void TstScheduleEditor::addedNameIsCutInTheGridThenInTheFile() {
@@ -530,22 +537,41 @@ void TstScheduleEditor::saveAsFailureKeepsTheOpenFile() {
     QCOMPARE(f.grid().TextMatrix(1, 1), QStringLiteral("新闻"));
 }
 
-void TstScheduleEditor::closeOfAnUnreadableFileKeepsTodaysList() {
+void TstScheduleEditor::closeAfterTheListFileVanished_data() {
+    QTest::addColumn<bool>("folderToo");
+    QTest::addColumn<bool>("closeAnyway");  // the answer to the warning
+    QTest::newRow("file removed, keep editing") << false << false;
+    QTest::newRow("file removed, close anyway") << false << true;
+    QTest::newRow("folder removed, close anyway") << true << true;
+}
+
+void TstScheduleEditor::closeAfterTheListFileVanished() {
+    QFETCH(bool, folderToo);
+    QFETCH(bool, closeAnyway);
     Fixture f;
     f.todayList.path = QStringLiteral("/lists/monday.lst");
     todaygrid::show(f.today, f.todayList, {Drill});
     f.today.setTextMatrix(1, 0, todaygrid::playedMark());
     QVERIFY(QDir(f.env.dir.path()).mkdir("sub"));
     f.openWith("sub/day.lst", {Bell, News});
-    QVERIFY(QDir(f.path("sub")).removeRecursively());
+    QVERIFY(folderToo ? QDir(f.path("sub")).removeRecursively() : QFile::remove(f.path("sub/day.lst")));
+    f.env.dialogs->answers.enqueue(closeAnyway ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     f.editor->Command6->click();
     QCOMPARE(f.env.dialogs->messages.size(), 1);
     QVERIFY(f.lastMessage().contains(f.path("sub/day.lst")));
-    QCOMPARE(f.todayList.count(), 1);
+    QCOMPARE(f.env.dialogs->messages.last().buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(f.env.dialogs->messages.last().defaultAnswer, Dialogs::Answer::No);
+    QVERIFY(!QFileInfo::exists(f.path("sub/day.lst")));  // no empty list left behind
+    QCOMPARE(f.todayList.count(), 1);                    // today's list as it was
     QCOMPARE(f.today.TextMatrix(1, 2), QStringLiteral("早操"));
     QVERIFY(todaygrid::isMarked(f.today, 1));
-    QCOMPARE(f.editor->state(), State::Closed);
-    QCOMPARE(f.openChanges->last().first().toBool(), false);
+    QCOMPARE(f.editor->state(), closeAnyway ? State::Closed : State::Open);
+    QCOMPARE(f.openChanges->last().first().toBool(), !closeAnyway);
+    QCOMPARE(f.grid().Rows(), closeAnyway ? 1 : 3);
+    if (!closeAnyway) {  // the list is still there to be saved
+        f.editor->Command18->click();
+        QCOMPARE(fileBytes(f.path("sub/day.lst")), records({Bell, News}));
+    }
 }
 
 QTEST_MAIN(TstScheduleEditor)

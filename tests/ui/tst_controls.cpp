@@ -45,7 +45,13 @@ private slots:
         QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 2, 0));
         QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, cellCentre(g, 2, 0));
         QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(5, 190));  // below the rows
+        // Other buttons neither click nor choose a row, so a command on the current row
+        // still acts on the row the fields were taken from.
+        QTest::mouseClick(g.viewport(), Qt::RightButton, {}, cellCentre(g, 3, 1));
+        QTest::mouseDClick(g.viewport(), Qt::RightButton, {}, cellCentre(g, 1, 1));
         QCOMPARE(seen, QStringList({"click 3", "click 2", "dbl 2"}));
+        QCOMPARE(g.Row(), 2);
+        QCOMPARE(g.selectionModel()->selectedRows(), QModelIndexList{g.cells()->index(1, 0)});
     }
 
     void selectingAndScrollingARow() {
@@ -62,6 +68,10 @@ private slots:
         const QModelIndexList sel = g.selectionModel()->selectedIndexes();
         QCOMPARE(sel.size(), 5);
         QCOMPARE(sel.first().row(), 149);
+        g.setRow(0);  // as every reload leaves it: no item chosen, and none drawn chosen
+        QCOMPARE(g.Row(), 0);
+        QVERIFY(g.selectionModel()->selectedIndexes().isEmpty());
+        QVERIFY(!g.currentIndex().isValid());
     }
 
     void fileDialogSettingsPersistAndCancelChangesNothing() {

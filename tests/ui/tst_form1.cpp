@@ -191,12 +191,31 @@ private slots:
         QVERIFY(!form.Picture1->isVisible());
     }
 
+    void exitClosesThePlayerAndEnds_data() {
+        QTest::addColumn<bool>("byWindowManager");  // Alt+F4 or a close button instead of "退出"
+        QTest::addColumn<bool>("listOpen");         // "退出" is disabled while a list is edited
+        QTest::newRow("退出") << false << false;
+        QTest::newRow("window manager") << true << false;
+        QTest::newRow("window manager, list open") << true << true;
+    }
     void exitClosesThePlayerAndEnds() {
+        QFETCH(bool, byWindowManager);
+        QFETCH(bool, listOpen);
         TestEnv env;
         Form1 form(env.services);
-        form.Command1->click();
-        QCOMPARE(env.mci->log, QStringList{"Close"});
-        QCOMPARE(env.quits, 1);
+        form.show();
+        if (listOpen) {
+            env.dialogs->chosenFiles.enqueue(env.path("edit.lst"));
+            form.Frame2->Command6->click();
+        }
+        if (byWindowManager)
+            form.close();
+        else
+            form.Command1->click();
+        QCOMPARE(env.mci->log, listOpen ? QStringList() : QStringList{"Close"});
+        QCOMPARE(env.quits, listOpen ? 0 : 1);
+        if (byWindowManager)
+            QCOMPARE(form.isVisible(), listOpen);
     }
 };
 

@@ -36,6 +36,7 @@ class TstTimeField : public QObject {
 private slots:
     void arrowsCountUpAndDownAndStopAtTheEnds_data();
     void arrowsCountUpAndDownAndStopAtTheEnds();
+    void rightClickOffersNoMenuAgainstTheArrows();
     void valueSetByProgramWritesTwoDigits();
     void boxesAreReadOnlyUnlessTyping();
     void typedTextIsOverwrittenByTheNextArrowOnly();
@@ -76,6 +77,25 @@ void TstTimeField::arrowsCountUpAndDownAndStopAtTheEnds() {
     QTEST(boxes[field]->text(), "text");
     QFETCH(int, value);
     QCOMPARE(changes.size(), value == start ? 0 : 1);
+}
+
+void TstTimeField::rightClickOffersNoMenuAgainstTheArrows() {
+    // A scroll bar's own menu would offer "Top" for the value at the lower arrow's end.
+    TimeEntry entry(Names, {});
+    entry.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&entry));
+    QString menu;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            menu = QString::fromLatin1(popup->metaObject()->className());
+            popup->close();
+        }
+    });
+    Spinner *s = entry.minutesSpinner;
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), s->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(s, &event);
+    QCoreApplication::processEvents();
+    QCOMPARE(menu, QString());
 }
 
 void TstTimeField::valueSetByProgramWritesTwoDigits() {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -259,14 +260,19 @@ private slots:
         QByteArray saved = "500\r\n";
         for (int k = 0; k < 12; ++k)
             saved += "0\r\n";
-        QTest::newRow("unchanged") << false << int(Dialogs::Answer::Yes) << QByteArray() << false;
-        QTest::newRow("changed, No") << true << int(Dialogs::Answer::No) << QByteArray() << true;
-        QTest::newRow("changed, Yes") << true << int(Dialogs::Answer::Yes) << saved << false;
+        QTest::addColumn<bool>("byWindowManager");  // Alt+F4 or a close button instead of "关闭"
+        QTest::newRow("unchanged") << false << int(Dialogs::Answer::Yes) << QByteArray() << false << false;
+        QTest::newRow("changed, No") << true << int(Dialogs::Answer::No) << QByteArray() << true << false;
+        QTest::newRow("changed, Yes") << true << int(Dialogs::Answer::Yes) << saved << false << false;
+        QTest::newRow("window manager, unchanged")
+            << false << int(Dialogs::Answer::Yes) << QByteArray() << false << true;
+        QTest::newRow("window manager, changed, Yes") << true << int(Dialogs::Answer::Yes) << saved << false << true;
     }
     void closeAsksOnlyWhenChanged() {
         QFETCH(bool, change);
         QFETCH(int, answer);
         QFETCH(bool, stillModified);
+        QFETCH(bool, byWindowManager);
         Rig r;
         r.form.startUp();
         r.form.show();
@@ -274,9 +280,14 @@ private slots:
             r.form.Slider1->setValue(500);
         r.env.dialogs->answers.enqueue(Dialogs::Answer(answer));
         QSignalSpy closed(&r.form, &Form2::closed);
-        r.form.Command1->click();
+        QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+        if (byWindowManager)
+            r.form.close();
+        else
+            r.form.Command1->click();
         QVERIFY(!r.form.isVisible());
-        QCOMPARE(closed.size(), 1);
+        QCOMPARE(closed.size(), 1);            // the main window comes back
+        QCOMPARE(lastWindowClosed.size(), 0);  // and the program goes on
         QCOMPARE(r.env.dialogs->messages.size(), change ? 1 : 0);
         if (change) {
             const FakeDialogs::Shown &m = r.env.dialogs->messages.first();

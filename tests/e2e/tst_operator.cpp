@@ -1,0 +1,277 @@
+// The program as an operator meets it: its own style, font and Qt texts, every window at every
+// height, and the real message boxes and file dialogs.
+#include "app/form1.h"
+#include "app/setupapplication.h"
+#include "editor/scheduleeditor.h"
+#include "editor/weekdaypanel.h"
+#include "support/listfiles.h"
+#include "support/testenv.h"
+#include "ui/dialogs_qt.h"
+#include "ui/flexgrid.h"
+#include "volume/form2.h"
+
+#include <QFileDialog>
+#include <QListView>
+#include <QMessageBox>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// The least size a layout would give the widget: its minimum size where one is set, else its
+// minimum size hint, or its size hint where its size policy does not let it shrink.
+int leastExtent(int set, int hint, int minHint, QSizePolicy::Policy policy) {
+    if (set > 0)
+        return set;
+    if (policy == QSizePolicy::Ignored)
+        return 0;
+    return std::max(0, (policy & QSizePolicy::ShrinkFlag) ? minHint : std::max(hint, minHint));
+}
+
+QString describe(const QWidget *w) {
+    QString name = w->objectName();
+    for (const QWidget *p = w->parentWidget(); name.isEmpty() && p; p = p->parentWidget())
+        if (!p->objectName().isEmpty())
+            name = QStringLiteral("(in %1)").arg(p->objectName());
+    return QStringLiteral("%1 %2").arg(QString::fromLatin1(w->metaObject()->className()), name);
+}
+
+// A grid or list lays out its own headers, scroll bars and viewport.
+bool insideView(const QWidget *w, const QWidget *window) {
+    for (const QWidget *p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea *>(p))
+            return true;
+    return false;
+}
+
+// Every shown control of the window below root must be at least its least size and lie wholly
+// inside its parent and the window. A control wholly below the window's bottom is not shown at
+// this height.
+QStringList geometryFaults(QWidget *window, QWidget *root) {
+    QStringList faults;
+    QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    if (root != window)
+        widgets.prepend(root);
+    for (QWidget *w : widgets) {
+        if (w->isWindow() || !w->isVisibleTo(window) || insideView(w, window))
+            continue;
+        const QRect inWindow(w->mapTo(window, QPoint(0, 0)), w->size());
+        if (!inWindow.intersects(window->rect()))
+            continue;
+        const QSizePolicy policy = w->sizePolicy();
+        const QSize least(leastExtent(w->minimumWidth(), w->sizeHint().width(), w->minimumSizeHint().width(),
+                                      policy.horizontalPolicy()),
+                          leastExtent(w->minimumHeight(), w->sizeHint().height(), w->minimumSizeHint().height(),
+                                      policy.verticalPolicy()));
+        if (w->width() < least.width() || w->height() < least.height())
+            faults << QStringLiteral("%1 is %2×%3, needs %4×%5")
+                          .arg(describe(w))
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(least.width())
+                          .arg(least.height());
+        if (!window->rect().contains(inWindow))
+            faults << QStringLiteral("%1 at %2,%3 %4×%5 leaves the window")
+                          .arg(describe(w))
+                          .arg(inWindow.x())
+                          .arg(inWindow.y())
+                          .arg(inWindow.width())
+                          .arg(inWindow.height());
+        else if (w->parentWidget() != window && !w->parentWidget()->rect().contains(w->geometry()))
+            faults << QStringLiteral("%1 leaves its parent").arg(describe(w));
+    }
+    return faults;
+}
+
+// The shown window, and each of its panels that is hidden now but shown over it at times.
+QStringList windowFaults(QWidget *window) {
+    QStringList faults = geometryFaults(window, window);
+    for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || child->isVisibleTo(window))
+            continue;
+        child->show();
+        faults += geometryFaults(window, child);
+        child->hide();
+    }
+    return faults;
+}
+
+void saveScreenshot(QWidget *window, const QString &name) {
+    const QString folder = QStringLiteral(TOLLMERE_SCREENSHOTS);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+// Closes the dialog, and any message box it has put up over itself, until it is gone.
+void closeForGood(QPointer<QWidget> dialog) {
+    auto *sweep = new QTimer;
+    QObject::connect(sweep, &QTimer::timeout, [=] {
+        if (!dialog || !dialog->isVisible())
+            sweep->deleteLater();
+        else if (auto *top = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            top->reject();
+    });
+    sweep->start(100);
+}
+
+// Waits for the modal dialog of type D to come up and be ready, then acts on it as a user would.
+// A dialog still up ten seconds later is closed, so a failing test ends.
+template <typename D>
+void whenModal(std::function<bool(D *)> ready, std::function<void(D *)> act, bool *acted) {
+    auto *poll = new QTimer;
+    auto *since = new QElapsedTimer;
+    since->start();
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QPointer<QWidget> dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+        if (dialog && ready(static_cast<D *>(dialog.data()))) {
+            *acted = true;
+            QTimer::singleShot(10000, [dialog] { closeForGood(dialog); });  // before acting, which may block
+            act(static_cast<D *>(dialog.data()));
+        } else if (since->elapsed() < 10000) {
+            return;
+        } else {
+            closeForGood(QApplication::activeModalWidget());
+        }
+        poll->deleteLater();
+        delete since;
+    });
+    poll->start(10);
+}
+
+// The names a file dialog lists in its current folder, once it has read them.
+QStringList listedNames(QFileDialog *dialog) {
+    auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+    QStringList names;
+    for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+        names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+bool listsFolder(QFileDialog *dialog, const QString &folder) {
+    return QDir(dialog->directory()).canonicalPath() == QDir(folder).canonicalPath() && !listedNames(dialog).isEmpty();
+}
+
+// Types a name into the dialog's name box and presses Enter.
+void typeName(QFileDialog *dialog, const QString &name) {
+    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QTest::keyClicks(box, name);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+}  // namespace
+
+class TestOperator : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setUpApplication(*qApp); }
+
+    void everyShownControlFitsAtEachHeight() {
+        TestEnv env;
+        writeList(env.path("monday.lst"), {item("07:55:00", "预备铃", "播完", env.path("ready.wav")),
+                                           item("08:00:00", "上课铃", "00:00:30", env.path("bell.wav"))});
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QList<QPair<QPushButton *, int>> heights = {
+            {form.Command2, 6165}, {form.Frame1->Command4, 9150}, {form.Frame1->Command3, 3240}};
+        for (auto [button, twips] : heights) {
+            button->click();
+            QCOMPARE(form.height(), twips / 15);
+            if (twips == 9150) {
+                env.dialogs->chosenFiles.enqueue(env.path("monday.lst"));
+                form.Frame2->Command6->click();  // a list open in the editor
+            }
+            const QStringList faults = windowFaults(&form);
+            QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("at %1: ").arg(twips) + faults.join("; ")));
+            saveScreenshot(&form, QStringLiteral("form1-%1").arg(twips));
+            if (twips == 9150)
+                form.Frame2->Command6->click();
+        }
+        form.Command28->click();
+        QStringList faults = windowFaults(&form.form2());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        saveScreenshot(&form.form2(), QStringLiteral("form2"));
+    }
+
+    // One dialog for both panels: a new name is taken with the list extension added, only list
+    // files are offered, and the next use starts in the folder the last one left.
+    void realFileDialogsTakeNewNamesAndCarryOver() {
+        TestEnv env;
+        env.services.dialogs = makeQtDialogs();
+        for (const char *name : {"old.lst", "notes.txt", "bell.wav"})
+            QVERIFY(QFile(env.path(name)).open(QIODevice::WriteOnly));
+        Form1 form(env.services);
+        form.show();
+        const QString folder = env.dir.path();
+        QStringList listed, titles;
+        bool acted = false;
+        auto typeNew = [&](const QString &name) {
+            acted = false;
+            whenModal<QFileDialog>([&](QFileDialog *d) { return listsFolder(d, folder); },
+                                   [&, name](QFileDialog *d) {
+                                       listed << listedNames(d).join(QLatin1Char(','));
+                                       titles << d->windowTitle();
+                                       if (titles.size() == 1)
+                                           saveScreenshot(d, QStringLiteral("filedialog"));
+                                       typeName(d, name);
+                                   },
+                                   &acted);
+        };
+
+        typeNew(QStringLiteral("monday"));  // the weekday panel's extension is ".lst"
+        form.Frame1->Command10[2]->click();
+        QVERIFY(acted);
+        QCOMPARE(form.Frame1->Text5->text(), env.path("monday.lst"));
+        QVERIFY(!QFile::exists(env.path("monday.lst")));  // the weekday panel only names it
+
+        typeNew(QStringLiteral("new"));  // the editor's is "lst"
+        form.Frame2->Command6->click();
+        QVERIFY(acted);
+        QCOMPARE(form.Frame2->Text19->text(), env.path("new.lst"));
+        QVERIFY(QFileInfo(env.path("new.lst")).isFile());  // opening a new name creates the list
+        QCOMPARE(form.Frame2->state(), editorrules::State::Open);
+        QCOMPARE(listed, QStringList({"old.lst", "old.lst"}));
+        QCOMPARE(titles, QStringList({"打开", "打开"}));
+
+        // The sound file dialog sets only its filter and opens where the list dialog left off.
+        acted = false;
+        whenModal<QFileDialog>([&](QFileDialog *d) { return listsFolder(d, folder); },
+                               [&](QFileDialog *d) {
+                                   listed = listedNames(d);
+                                   d->reject();
+                               },
+                               &acted);
+        form.Frame2->Command12->click();
+        QVERIFY(acted);
+        // Sound files only, beside the name the last use left in the name box.
+        QCOMPARE(listed, QStringList({"bell.wav", "new.lst"}));
+        QVERIFY(form.Frame2->Text12->text().isEmpty());  // cancelled
+        form.Frame2->Command6->click();
+    }
+
+    // Qt's own texts are Chinese whatever the system's language.
+    void messageBoxButtonsAreChinese() {
+        const std::unique_ptr<Dialogs> dialogs = makeQtDialogs();
+        QStringList buttons;
+        bool acted = false;
+        whenModal<QMessageBox>([](QMessageBox *) { return true; },
+                               [&](QMessageBox *box) {
+                                   for (QAbstractButton *b : box->buttons())
+                                       buttons << b->text();
+                                   saveScreenshot(box, QStringLiteral("messagebox"));
+                                   box->button(QMessageBox::No)->click();
+                               },
+                               &acted);
+        const Dialogs::Answer answer =
+            dialogs->message(nullptr, QStringLiteral("音量设置已经修改，是否保存？"), Dialogs::Buttons::YesNo,
+                             Dialogs::Icon::Question, QStringLiteral("提示"), Dialogs::Answer::No);
+        QVERIFY(acted);
+        QCOMPARE(answer, Dialogs::Answer::No);
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"否(&N)", "是(&Y)"}));
+    }
+};
+
+QTEST_MAIN(TestOperator)
+#include "tst_operator.moc"
