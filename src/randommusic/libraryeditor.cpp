@@ -49,7 +49,7 @@ void LibraryEditor::build() {
     setObjectName(QStringLiteral("Frame5"));
     QPalette green = palette();
     green.setColor(QPalette::Window, LightGreen);
-    setPalette(green);  // the frames and day boxes take it over and draw no background of their own
+    setPalette(green);  // the frames and day boxes take it over
     setAutoFillBackground(true);
 
     // Sizes in pixels, like the main window the panel lies on: it must fit the main bar
