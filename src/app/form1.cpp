@@ -9,6 +9,8 @@
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
 #include "housekeeping/form3.h"
+#include "randommusic/libraryeditor.h"
+#include "randommusic/randomplay.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
 #include "ui/slider.h"
@@ -116,6 +118,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_manual = new ManualControl(manual, playback, todayList, this);
 
     buildHousekeeping();
+    buildRandomMusic();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -192,6 +195,8 @@ void Form1::buildMainBar() {
     Command19 = button("Command19", QStringLiteral("停播"), 9240, 900);
     Command28 = named(new QPushButton(QStringLiteral("音量"), this), "Command28");
     Command28->setGeometry(twipsRect(540, 2040, 660, 360));
+    Command22 = named(new QPushButton(QStringLiteral("随机"), this), "Command22");
+    Command22->setGeometry(twipsRect(4620, 2040, 660, 360));
 }
 
 // The shutdown strip and countdown over the main bar, and the mark clearing dialog.
@@ -228,6 +233,7 @@ void Form1::startUp() {
     Frame1->loadConfig();
     m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
+    Frame5->loadAtStartUp();  // the music libraries, the last step
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);
 }
@@ -237,6 +243,28 @@ void Form1::setScheduledVolume() {
     // The mixer sends values from a thread of its own; a bell must not start at the volume
     // before. A card that does not answer in time delays the bell no longer than this.
     m_volume.meSettle(50);
+}
+
+// The random music: its libraries' editor over the main bar, and the six-second check.
+void Form1::buildRandomMusic() {
+    Frame5 = new LibraryEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, libraries, *Timer11, this);
+    Frame5->setGeometry(twipsRect(30, 15, FormWidthTwips - 60, 3210));
+    connect(Command22, &QPushButton::clicked, Frame5, &LibraryEditor::open);  // Command22_Click
+
+    RandomPlayParts parts;
+    parts.clock = m_services.clock.get();
+    parts.engine = m_engine;
+    parts.Label26 = Label26;
+    parts.Timer4 = Timer4;
+    parts.Timer5 = Timer5;
+    parts.Timer11 = Timer11;
+    parts.setGroupVolume = [this](int slider) { setGroupVolume(slider); };
+    m_random = new RandomPlay(parts, libraries, playback, this);
+}
+
+void Form1::setGroupVolume(int slider) {
+    m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider2[slider]->value()));
+    m_volume.meSettle(50);  // as for a bell: the song begins at its group's volume
 }
 
 void Form1::prepareTodayGrid() {

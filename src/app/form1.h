@@ -5,6 +5,7 @@
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
+#include "randommusic/musiclibrary.h"
 #include "ui/commondialog.h"
 #include "volume/clsvolume.h"
 
@@ -17,9 +18,11 @@ class AutoShutdown;
 class FlexGrid;
 class Form2;
 class Form3;
+class LibraryEditor;
 class ManualControl;
 class MciControl;
 class PlaybackEngine;
+class RandomPlay;
 class ScheduleEditor;
 class WeekdayPanel;
 
@@ -45,6 +48,7 @@ public:
     Mp3Button *Command21 = nullptr;    // "播放" / "停止", hidden until an MP3 is ready
     QPushButton *Command14 = nullptr;  // "自动关机": the shutdown settings strip
     QPushButton *Command28 = nullptr;  // "音量"
+    QPushButton *Command22 = nullptr;  // "随机": the library editor
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
 
     // The one file dialog: what one use leaves (folder, name, filter) the next one starts from.
@@ -53,6 +57,8 @@ public:
     // The panels below the main bar.
     WeekdayPanel *Frame1 = nullptr;    // "列表文件设置"
     ScheduleEditor *Frame2 = nullptr;  // "播放设置"
+    // The library editor "随机播放文件列表", over the main bar while it is open.
+    LibraryEditor *Frame5 = nullptr;
 
     // Timers of the main window.
     Timer *Timer1 = nullptr;   // one-second scheduler tick
@@ -71,6 +77,7 @@ public:
 
     TodayList todayList;
     PlaybackState playback;
+    MusicLibraries libraries;  // what the random music plays from, the editor's shown library
     SchedulerTick &tick() { return *m_tick; }
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
@@ -80,6 +87,8 @@ private:
     void buildMainBar();
     void buildHousekeeping();
     void setScheduledVolume();
+    void buildRandomMusic();
+    void setGroupVolume(int slider);
     void startUp();
     void prepareTodayGrid();
     void exitProgram();
@@ -95,4 +104,5 @@ private:
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;
+    RandomPlay *m_random = nullptr;
 };

@@ -5,6 +5,8 @@
 
 class MciPlayer;
 
+// Pause holds the file, and with it PlayerBusy: random music waits while the operator has a
+// file paused, until it is played to its end or stopped (its MciDone clears the flag).
 class MciControl : public QWidget {
     Q_OBJECT
 public:

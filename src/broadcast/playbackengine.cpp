@@ -24,33 +24,42 @@ PlaybackEngine::PlaybackEngine(EngineParts parts, PlaybackState &state, const To
 }
 
 void PlaybackEngine::startDueItem() {
+    startFile(m_p.setScheduledVolume);
+    m_p.Timer4->setEnabled(false);
+    m_state.PlayElapsed = 0;
+    m_p.Timer5->setEnabled(true);
+    m_p.Timer11->setEnabled(true);
+}
+
+void PlaybackEngine::startFile(const std::function<void()> &setVolume) {
     const QString type = fileType(m_state.CurrentFile);
     if (type == QLatin1String("MP3")) {
         if (m_p.Command21->isPlaying())
             toggleMp3();  // stops the MP3 playing through it
         m_p.Timer10->setEnabled(true);
         m_state.SongLengthShown = 0;
-        m_p.setScheduledVolume();
+        setVolume();
         m_p.Command21->show();
-    } else {
-        m_p.setScheduledVolume();
-        m_p.mci->setCommand(QStringLiteral("stop"));
-        m_p.mci->setCommand(QStringLiteral("close"));
-        m_p.mp3->Stop();
-        m_p.mci->setFileName(m_state.CurrentFile);
-        m_p.mci->setCommand(QStringLiteral("open"));
-        if (type == QLatin1String("WAV"))
-            m_p.mci->setDeviceType(QStringLiteral("WaveAudio"));
-        else if (type == QLatin1String("MID"))
-            m_p.mci->setDeviceType(QStringLiteral("Sequencer"));
-        m_p.mci->setCommand(QStringLiteral("play"));
-        m_p.Command21->hide();
-        m_p.Command21->setPlaying(false);
+        return;
     }
-    m_p.Timer4->setEnabled(false);
-    m_state.PlayElapsed = 0;
-    m_p.Timer5->setEnabled(true);
-    m_p.Timer11->setEnabled(true);
+    setVolume();
+    m_p.mci->setCommand(QStringLiteral("stop"));
+    m_p.mci->setCommand(QStringLiteral("close"));
+    m_p.mp3->Stop();
+    m_p.mci->setFileName(m_state.CurrentFile);
+    m_p.mci->setCommand(QStringLiteral("open"));
+    if (type == QLatin1String("WAV"))
+        m_p.mci->setDeviceType(QStringLiteral("WaveAudio"));
+    else if (type == QLatin1String("MID"))
+        m_p.mci->setDeviceType(QStringLiteral("Sequencer"));
+    // The file holds the players until it has finished: the player raises MciDone once for
+    // every play, whether the file ended, was cut short or could not play, so the flag always
+    // comes down again. Without it the random music would start over a bell six seconds in.
+    // Set before "play", so a player that reports a failure at once still clears it.
+    m_state.PlayerBusy = 1;
+    m_p.mci->setCommand(QStringLiteral("play"));
+    m_p.Command21->hide();
+    m_p.Command21->setPlaying(false);
 }
 
 void PlaybackEngine::playDelayedMp3() {

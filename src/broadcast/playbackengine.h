@@ -30,8 +30,14 @@ class PlaybackEngine : public QObject {
 public:
     PlaybackEngine(EngineParts parts, PlaybackState &state, const TodayList &list, QObject *parent = nullptr);
 
-    // Timer4: the start delay has passed; plays the due item (an MP3 through Timer10).
+    // Timer4: the start delay has passed; plays the due item (an MP3 through Timer10) at the
+    // scheduled volume, keeps its play length and lets the random music check again.
     void startDueItem();
+    // Plays CurrentFile as every start of the program does, the scheduled one and the random
+    // music's alike: an MP3 through Command21 a second later (Timer10), any other file at once
+    // in the MCI player, which holds PlayerBusy until its MciDone. setVolume sets the volume
+    // the file is heard at.
+    void startFile(const std::function<void()> &setVolume);
     // Timer10: a second after an MP3 start, opens and plays CurrentFile through Command21.
     void playDelayedMp3();
     // Timer5: counts the play length and stops the item when it has passed.

@@ -10,6 +10,7 @@ bool CommonDialog::ShowOpen() {
         if (!chosen || chosen->isEmpty())
             return false;
         FileName = joinMultiSelection(*chosen);
+        FileNames = *chosen;
         return true;
     }
     const auto chosen = m_dialogs.openFile(m_parent, request());

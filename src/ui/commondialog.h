@@ -3,6 +3,7 @@
 #include "ui/dialogs.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,9 @@ public:
     QString FileName;  // initial name in, chosen name out
     QString DefaultExt;
     bool MultiSelect = false;
+    // After ShowOpen with MultiSelect: each chosen file's full path, which FileName can only
+    // give joined by spaces.
+    QStringList FileNames;
 
     // False when the user cancelled; FileName is then unchanged.
     bool ShowOpen();

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "broadcast/player_gst.h"
 #include "editor/weekdaypanel.h"
+#include "randommusic/libraryfiles.h"
 #include "support/fakes.h"
 #include "support/listfiles.h"
 #include "support/pactl.h"
@@ -23,7 +24,8 @@ namespace {
 
 const char *NullSink = "tollmere_null";
 
-// Records the null sink's monitor as 8 kHz mono and keeps, per 50 ms, whether it was loud.
+// Records the null sink's monitor as 8 kHz mono and keeps, per 50 ms, whether it was loud and
+// how often it crossed zero, which tells a 440 Hz tone (44 crossings) from an 880 Hz one (88).
 class MonitorRecorder {
 public:
     bool start() {
@@ -42,23 +44,44 @@ public:
     qint64 now() const { return m_clock.elapsed(); }
     // The first moment after `from` (ms) at which sound was heard, or -1.
     qint64 soundStartsAfter(qint64 from) const {
-        for (const auto &[at, loud] : m_chunks)
-            if (at >= from && loud)
-                return at;
+        for (const Chunk &c : m_chunks)
+            if (c.at >= from && c.loud)
+                return c.at;
         return -1;
+    }
+    // The first moment after `from` at which three chunks in a row are of the kind ('L', 'H').
+    qint64 toneStartsAfter(QChar kind, qint64 from) const {
+        int run = 0;
+        for (int i = 0; i < m_chunks.size(); ++i) {
+            if (m_chunks[i].at < from)
+                continue;
+            run = kindOf(m_chunks[i]) == kind ? run + 1 : 0;
+            if (run == 3)
+                return m_chunks[i - 2].at;
+        }
+        return -1;
+    }
+    // What sounded, a character per 50 ms from `from` to `to`: '-' quiet, 'L' a 440 Hz tone,
+    // 'H' an 880 Hz tone, '?' anything else (a change from one to the other).
+    QString trace(qint64 from, qint64 to) const {
+        QString t;
+        for (const Chunk &c : m_chunks)
+            if (c.at >= from && c.at <= to)
+                t += kindOf(c);
+        return t;
     }
     // The first moment after `from` at which a run of quiet began that lasted 300 ms.
     qint64 silenceStartsAfter(qint64 from) const {
         qint64 quietSince = -1;
-        for (const auto &[at, loud] : m_chunks) {
-            if (at < from)
+        for (const Chunk &c : m_chunks) {
+            if (c.at < from)
                 continue;
-            if (loud) {
+            if (c.loud) {
                 quietSince = -1;
             } else {
                 if (quietSince < 0)
-                    quietSince = at;
-                if (at - quietSince >= 300)
+                    quietSince = c.at;
+                if (c.at - quietSince >= 300)
                     return quietSince;
             }
         }
@@ -72,10 +95,14 @@ private:
         while (m_pending.size() >= chunkBytes) {
             const auto *s = reinterpret_cast<const qint16 *>(m_pending.constData());
             double sum = 0;
-            for (int i = 0; i < chunkBytes / 2; ++i)
+            int crossings = 0;
+            for (int i = 0; i < chunkBytes / 2; ++i) {
                 sum += double(s[i]) * s[i];
+                if (i > 0 && (s[i - 1] < 0) != (s[i] < 0))
+                    ++crossings;
+            }
             const double rms = std::sqrt(sum / (chunkBytes / 2));
-            m_chunks.append({now(), rms > 8});  // the null sink is silent as exact zeros
+            m_chunks.append({now(), rms > 8, crossings});  // the null sink is silent as exact zeros
             m_pending.remove(0, chunkBytes);
         }
     }
@@ -83,7 +110,22 @@ private:
     QProcess m_process;
     QElapsedTimer m_clock;
     QByteArray m_pending;
-    QList<std::pair<qint64, bool>> m_chunks;
+    struct Chunk {
+        qint64 at;
+        bool loud;
+        int crossings;
+    };
+    QList<Chunk> m_chunks;
+
+    static QChar kindOf(const Chunk &c) {
+        if (!c.loud)
+            return QLatin1Char('-');
+        if (c.crossings >= 34 && c.crossings <= 54)
+            return QLatin1Char('L');
+        if (c.crossings >= 78 && c.crossings <= 98)
+            return QLatin1Char('H');
+        return QLatin1Char('?');
+    }
 };
 
 }  // namespace
@@ -91,6 +133,25 @@ private:
 class TestOnAir : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
+
+    // The real clock, players and mixer; messages are only recorded, and nothing shuts down.
+    static Services onAirServices(const QString &appDir, FakeDialogs **shown) {
+        Services services;
+        services.clock = std::make_unique<RealClock>();
+        services.mci = makeGstMciPlayer(QStringLiteral("pulsesink"));
+        services.mp3 = makeGstMp3Player(QStringLiteral("pulsesink"));
+        services.mixer = makeAlsaMixer();
+        services.shutdown = std::make_unique<FakeShutdown>();
+        auto dialogs = std::make_unique<FakeDialogs>();
+        *shown = dialogs.get();
+        services.dialogs = std::move(dialogs);
+        services.beep = [] {};
+        services.quit = [] {};
+        services.appDir = appDir + QLatin1Char('/');
+        return services;
+    }
+
+    static QString sinkVolume() { return pactl({QStringLiteral("get-sink-volume"), QString::fromLatin1(NullSink)}); }
 
 private slots:
     void initTestCase() {
@@ -121,18 +182,8 @@ private slots:
                   {item(at(0), "铃声", "00:00:02", wav), item(at(10), "通知", QStringLiteral("播完"), mp3),
                    item(at(20), "音乐", "00:00:02", mid)});
 
-        Services services;
-        services.clock = std::make_unique<RealClock>();
-        services.mci = makeGstMciPlayer(QStringLiteral("pulsesink"));
-        services.mp3 = makeGstMp3Player(QStringLiteral("pulsesink"));
-        services.mixer = makeAlsaMixer();
-        services.shutdown = std::make_unique<FakeShutdown>();
-        auto dialogs = std::make_unique<FakeDialogs>();
-        FakeDialogs *shownDialogs = dialogs.get();
-        services.dialogs = std::move(dialogs);
-        services.beep = [] {};
-        services.quit = [] {};
-        services.appDir = m_dir.path() + QLatin1Char('/');
+        FakeDialogs *shownDialogs = nullptr;
+        Services services = onAirServices(m_dir.path(), &shownDialogs);
 
         MonitorRecorder recorder;
         QVERIFY(recorder.start());
@@ -163,8 +214,79 @@ private slots:
             return;
 
         QVERIFY(form.MSFlexGrid1->TextMatrix(1, 0) == QStringLiteral("√"));
-        const QString volume = pactl({QStringLiteral("get-sink-volume"), QString::fromLatin1(NullSink)});
+        const QString volume = sinkVolume();
         QVERIFY2(volume.contains(QStringLiteral("49152")), qPrintable(volume));
+    }
+
+    // Random music from a window open now, a ten-second bell due inside it, and the window's
+    // end: songs (440 Hz) at their group's volume, the bell (880 Hz) whole and alone at the
+    // scheduled volume, the music back after it, and nothing once the window has closed.
+    void randomMusicAroundABell() {
+        QTemporaryDir dir;
+        const QString song1 = dir.filePath("song1.wav"), song2 = dir.filePath("song2.wav"),
+                      bell = dir.filePath("bell.wav");
+        QVERIFY(TestSounds::writeWav(song1, 9000, 440));
+        QVERIFY(TestSounds::writeWav(song2, 9000, 440));
+        QVERIFY(TestSounds::writeWav(bell, 10000, 880));
+        const int before = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        if (before < 120 || before > 86400 - 120)
+            QSKIP("the window would cross midnight");
+        // Open every day from a minute ago until 28 seconds after start-up.
+        const std::array<PlayGroup, 4> groups{PlayGroup{before - 60, before + 28, {1, 1, 1, 1, 1, 1, 1}}};
+        QFile sjbf(dir.filePath("Sjbf0.dat")), sjFile(dir.filePath("SjFile0.dat"));
+        QVERIFY(sjbf.open(QIODevice::WriteOnly) && sjFile.open(QIODevice::WriteOnly));
+        sjbf.write(libraryfiles::groupSettingsBytes(groups));
+        sjFile.write(libraryfiles::bytesFromSongs({song1, song2}));
+        sjbf.close();
+        sjFile.close();
+
+        MonitorRecorder recorder;
+        QVERIFY(recorder.start());
+        FakeDialogs *shownDialogs = nullptr;
+        Services services = onAirServices(dir.path(), &shownDialogs);
+        Form1 form(services);
+        const qint64 T = recorder.now();  // the timers start here: Timer11 at T + 6 s, T + 12 s, …
+        const int t0 = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        QVERIFY2(shownDialogs->messages.isEmpty(), "the mixer did not open");
+        form.form2().Slider1->setValue(8191);      // the bell: (32767 - 8191) * 2 = 49152
+        form.form2().Slider2[0]->setValue(24575);  // the music: 16384
+        // Due at T + 8 s, which switches the music check off; started at T + 13 s.
+        writeList(dir.filePath("today.lst"),
+                  {item(QTime(0, 0).addSecs(t0 + 12).toString("HH:mm:ss"), "铃声", QStringLiteral("播完"), bell)});
+        form.Frame1->Option1->setChecked(true);
+        form.Frame1->Text23->setText(dir.filePath("today.lst"));
+        auto waitUntil = [&](qint64 ms) { QTest::qWait(int(std::max<qint64>(0, T + ms - recorder.now()))); };
+        const auto why = [&](const char *what) {
+            return QStringLiteral("%1; heard from start-up: %2").arg(what, recorder.trace(T, T + 40000));
+        };
+
+        waitUntil(10000);
+        QVERIFY2(sinkVolume().contains(QStringLiteral("16384")), qPrintable(sinkVolume()));
+        waitUntil(18000);
+        QVERIFY2(sinkVolume().contains(QStringLiteral("49152")), qPrintable(sinkVolume()));
+        waitUntil(29000);
+        QVERIFY2(sinkVolume().contains(QStringLiteral("16384")), qPrintable(sinkVolume()));
+        waitUntil(40000);
+
+        // The first song at the first check, cut by the bell.
+        const qint64 song = recorder.soundStartsAfter(T + 5000) - T;
+        QVERIFY2(song >= 6000 && song <= 7500, qPrintable(why("the first song")));
+        const qint64 bellOn = recorder.toneStartsAfter(QLatin1Char('H'), T) - T;
+        QVERIFY2(bellOn >= 13000 && bellOn <= 14800, qPrintable(why("the bell's start")));
+        const QString songTrace = recorder.trace(T + song + 200, T + bellOn - 500);
+        QVERIFY2(songTrace.count(QLatin1Char('L')) >= songTrace.size() - 2, qPrintable(why("the song until the bell")));
+        // The bell whole, with nothing over it, then quiet until the next check.
+        const QString bellTrace = recorder.trace(T + bellOn, T + bellOn + 9500);
+        QVERIFY2(bellTrace.count(QLatin1Char('H')) >= bellTrace.size() - 2, qPrintable(why("the bell")));
+        const qint64 bellOff = recorder.silenceStartsAfter(T + bellOn) - T;
+        QVERIFY2(bellOff >= bellOn + 9500 && bellOff <= bellOn + 10800, qPrintable(why("the bell's end")));
+        // The music back at the check after the bell, to the song's end, then nothing more.
+        const qint64 back = recorder.soundStartsAfter(T + bellOff) - T;
+        QVERIFY2(back >= 25000 && back <= 26800, qPrintable(why("the music after the bell")));
+        const QString lastTrace = recorder.trace(T + back + 200, T + back + 8500);
+        QVERIFY2(lastTrace.count(QLatin1Char('L')) >= lastTrace.size() - 2, qPrintable(why("the last song")));
+        const qint64 last = recorder.silenceStartsAfter(T + back) - T;
+        QVERIFY2(last >= back + 8500 && recorder.soundStartsAfter(T + last) < 0, qPrintable(why("after the window")));
     }
 };
 

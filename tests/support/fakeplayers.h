@@ -15,7 +15,26 @@ public:
     // "stop", "close", "file=<path>", "type=WaveAudio", "open", "play", "Close".
     QStringList log;
     RecordHook onRecord;
-    void setCommand(const QString &command) override { record(command); }
+    // When set, it raises MciDone as the real player does: once for every "play", with 4 when
+    // "stop", "close" or "open" cuts it short, and with finishPlaying()'s code when it ends.
+    bool reportsDone = false;
+    bool playing() const { return m_playing; }
+    void finishPlaying(int notifyCode = 1) {
+        if (m_playing) {
+            m_playing = false;
+            emit MciDone(notifyCode);
+        }
+    }
+    void setCommand(const QString &command) override {
+        record(command);
+        if (!reportsDone)
+            return;
+        if (command == QLatin1String("play"))
+            m_playing = true;
+        else if (command == QLatin1String("stop") || command == QLatin1String("close") ||
+                 command == QLatin1String("open"))
+            finishPlaying(4);
+    }
     void setFileName(const QString &path) override {
         m_file = path;
         record(QStringLiteral("file=") + path);
@@ -34,6 +53,7 @@ private:
             onRecord(QStringLiteral("mci ") + entry);
     }
     QString m_file, m_type;
+    bool m_playing = false;
 };
 
 class FakeMp3Player : public Mp3Player {
