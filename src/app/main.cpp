@@ -10,6 +10,7 @@ int main(int argc, char **argv) {
     {
         Form1 form(services);
         form.show();
+        prepareAfterStartUp(services);
         rc = QApplication::exec();
     }
     return rc;
