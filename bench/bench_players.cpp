@@ -75,9 +75,18 @@ struct UiTime {
 };
 
 // warm = the file was opened and prerolled beforehand; otherwise "open" is sent right before
-// "play", as the playback engine does, and the clock runs from "open".
-void BM_MciStart(benchmark::State &state, const char *file, const char *type, bool warm) {
+// "play", as the playback engine does, and the clock runs from "open". prepared = the player
+// was prepared as the program prepares it after start-up (for MIDI: a synthesiser with its
+// soundfont loaded).
+void BM_MciStart(benchmark::State &state, const char *file, const char *type, bool warm, bool prepared = false) {
     GstMciPlayer p(QStringLiteral("fakesink"));
+    if (prepared) {
+        p.prepare();
+        QElapsedTimer t;
+        t.start();
+        while (!p.playbin().midiSynthReady() && t.elapsed() < 10000)
+            settle(10);
+    }
     FirstBuffer fb;
     UiTime ui;
     for (auto _ : state) {
@@ -148,6 +157,10 @@ BENCHMARK_CAPTURE(BM_MciStart, midi_open_play, "tune.mid", "Sequencer", false)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 BENCHMARK_CAPTURE(BM_MciStart, midi_play_opened, "tune.mid", "Sequencer", true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_MciStart, midi_open_play_prepared, "tune.mid", "Sequencer", false, true)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);

@@ -81,6 +81,8 @@ Form1::Form1(Services &services, QWidget *parent)
 
     Clock &clock = *m_services.clock;
     Timer1 = new Timer(clock, QStringLiteral("Timer1"), 1000, false, this);
+    // The clock shows each second as it begins, and the due scan sees each second once.
+    Timer1->setAlignedToSecond(true);
     Timer4 = new Timer(clock, QStringLiteral("Timer4"), 5000, false, this);
     Timer11 = new Timer(clock, QStringLiteral("Timer11"), 6000, false, this);
     Timer5 = new Timer(clock, QStringLiteral("Timer5"), 1000, false, this);

@@ -26,6 +26,7 @@ int main(int argc, char **argv) {
             form.activateWindow();
         });
         form.show();
+        prepareAfterStartUp(services);
         rc = QApplication::exec();
     }
     return rc;

@@ -19,6 +19,9 @@ struct Services {
     std::unique_ptr<ShutdownRequester> shutdown;
     std::unique_ptr<Dialogs> dialogs;
     std::function<void()> beep;
+    // Makes ready in the background what the first playback of a run would otherwise wait for
+    // (GStreamer and its plugins, the MIDI soundfont, the beep's audio output); may be empty.
+    std::function<void()> prepare;
     std::function<void()> quit;  // ends the program at once
     QString appDir;              // the folder of the executable, or a test's folder
 };
@@ -26,3 +29,6 @@ struct Services {
 // The real platform: system clock, GStreamer players on the default audio output, the
 // ALSA mixer of the default card, logind, Qt dialogs.
 Services makeRealServices(const QString &appDir);
+
+// Once the main window is shown: runs services.prepare a moment later, off the start-up path.
+void prepareAfterStartUp(Services &services);

@@ -1,6 +1,9 @@
 // GstPlaybin: one GStreamer playbin sounding through a named audio sink, its bus read on the UI thread.
 #include "broadcast/gstplaybin.h"
 
+#include "broadcast/logging.h"
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -10,31 +13,105 @@
 
 #include <gst/gst.h>
 
-Q_LOGGING_CATEGORY(lcPlayer, "tollmere.player")
-
 namespace {
 
 // playbin's GstPlayFlags value for "decode and play audio"; video and subtitles are never
 // wanted on a public-address system.
 constexpr int PlayFlagAudio = 1 << 1;
 
-void ensureGstInit() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        GError *err = nullptr;
-        if (!gst_init_check(nullptr, nullptr, &err)) {
-            qCWarning(lcPlayer) << "GStreamer could not start:" << (err ? err->message : "");
-            g_clear_error(&err);
-        }
-    });
-}
-
 const QByteArray &soundFontBytes() {
     static const QByteArray path = GstPlaybin::soundFontPath().toLocal8Bit();
     return path;
 }
 
+// Loads the plugins and initialises the element classes that playing a WAV or an MP3 file
+// brings in, so that the first file of a run does not wait for them. Elements that are not
+// installed are passed over: the file that needs one fails then as it would have anyway.
+void warmUpPlugins() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        static const char *const elements[] = {
+            "playbin",       "uridecodebin", "decodebin", "typefind",           "filesrc",        "queue",
+            "wavparse",      "id3demux",     "apedemux",  "mpegaudioparse",     "mpg123audiodec", "audioconvert",
+            "audioresample", "volume",       "playsink",  "streamsynchronizer",
+        };
+        for (const char *name : elements)
+            if (GstElement *e = gst_element_factory_make(name, nullptr))
+                gst_object_unref(gst_object_ref_sink(e));
+        // Type finding tries every type finder on a new file; they come in one plugin.
+        GList *finders = gst_type_find_factory_get_list();
+        for (GList *l = finders; l; l = l->next)
+            if (GstPluginFeature *f = gst_plugin_feature_load(GST_PLUGIN_FEATURE(l->data)))
+                gst_object_unref(f);
+        gst_plugin_feature_list_free(finders);
+    });
+}
+
+// A Standard MIDI File; anything else goes through playbin, which finds out what it is.
+bool isMidiFile(QFile &file) { return file.read(4) == "MThd"; }
+
+// Makes the MIDI chain and takes it to READY, where the synthesiser loads its soundfont
+// (tens of milliseconds for a General MIDI font). Null when an element is missing, the
+// soundfont cannot be loaded or the output cannot be opened.
+GstElement *makeSynthChain(const QString &sinkName) {
+    const QByteArray description =
+        "filesrc name=source ! midiparse ! fluiddec name=synth ! audioconvert"
+        " ! audioresample ! " +
+        sinkName.toUtf8() + " name=sink";
+    GError *err = nullptr;
+    GstElement *chain = gst_parse_launch_full(description.constData(), nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &err);
+    if (!chain) {
+        qCWarning(lcPlayers) << "no MIDI synthesiser:" << (err ? err->message : "");
+        g_clear_error(&err);
+        return nullptr;
+    }
+    g_clear_error(&err);
+    gst_object_ref_sink(chain);
+    if (!soundFontBytes().isEmpty()) {
+        GstElement *synth = gst_bin_get_by_name(GST_BIN(chain), "synth");
+        g_object_set(synth, "soundfont", soundFontBytes().constData(), nullptr);
+        gst_object_unref(synth);
+    }
+    if (sinkName == QLatin1String("fakesink")) {
+        GstElement *sink = gst_bin_get_by_name(GST_BIN(chain), "sink");
+        g_object_set(sink, "sync", TRUE, nullptr);
+        gst_object_unref(sink);
+    }
+    if (gst_element_set_state(chain, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
+        qCWarning(lcPlayers) << "the MIDI synthesiser could not be made ready; MIDI goes through playbin";
+        gst_element_set_state(chain, GST_STATE_NULL);
+        gst_object_unref(chain);
+        return nullptr;
+    }
+    return chain;
+}
+
+void destroyChain(GstElement *chain) {
+    if (!chain)
+        return;
+    gst_element_set_state(chain, GST_STATE_NULL);
+    gst_object_unref(chain);
+}
+
 }  // namespace
+
+void startGStreamer() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GError *err = nullptr;
+        if (!gst_init_check(nullptr, nullptr, &err)) {
+            qCWarning(lcPlayers) << "GStreamer could not start:" << (err ? err->message : "");
+            g_clear_error(&err);
+        }
+    });
+}
+
+// What the worker thread has made for a GstPlaybin, waiting to be taken on the UI thread.
+struct GstPreparation {
+    std::mutex lock;
+    bool abandoned = false;  // the GstPlaybin has gone; the worker keeps nothing
+    GstElement *synthChain = nullptr;
+};
 
 struct GstPlaybinCallbacks {
     // fluiddec is created deep inside playbin's decoder when a MIDI file is found; it needs the
@@ -104,10 +181,10 @@ bool GstPlaybin::ensurePipeline() {
     if (m_built)
         return m_pipeline && m_sink;
     m_built = true;
-    ensureGstInit();
+    startGStreamer();
     m_pipeline = gst_element_factory_make("playbin", nullptr);
     if (!m_pipeline) {
-        qCWarning(lcPlayer) << "GStreamer has no playbin; nothing can be played";
+        qCWarning(lcPlayers) << "GStreamer has no playbin; nothing can be played";
         return false;
     }
     gst_object_ref_sink(m_pipeline);
@@ -123,7 +200,7 @@ bool GstPlaybin::ensurePipeline() {
         }
         g_object_set(m_pipeline, "audio-sink", m_sink, nullptr);
     } else {
-        qCWarning(lcPlayer) << "audio output" << m_sinkName << "is not available; nothing will be played";
+        qCWarning(lcPlayers) << "audio output" << m_sinkName << "is not available; nothing will be played";
     }
 
     m_bus = gst_element_get_bus(m_pipeline);
@@ -133,7 +210,86 @@ bool GstPlaybin::ensurePipeline() {
 
 bool GstPlaybin::sinkReady() { return ensurePipeline(); }
 
+void GstPlaybin::prepareInBackground(bool midi) {
+    if (m_preparation)
+        return;
+    auto preparation = std::make_shared<GstPreparation>();
+    m_preparation = preparation;
+    const QString sinkName = m_sinkName;
+    QThreadPool::globalInstance()->start([preparation, midi, sinkName] {
+        QElapsedTimer t;
+        t.start();
+        startGStreamer();
+        warmUpPlugins();
+        GstElement *chain = midi ? makeSynthChain(sinkName) : nullptr;
+        bool keep = false;
+        {
+            std::lock_guard lock(preparation->lock);
+            if (!preparation->abandoned) {
+                preparation->synthChain = chain;
+                keep = true;
+            }
+        }
+        if (!keep)
+            destroyChain(chain);
+        qCDebug(lcPlayers) << "GStreamer prepared in" << t.elapsed() << "ms";
+    });
+}
+
+// Takes what the worker has made, if it is done; never waits for it.
+void GstPlaybin::adoptPrepared() {
+    if (m_synthChain || !m_preparation)
+        return;
+    {
+        std::unique_lock lock(m_preparation->lock, std::try_to_lock);
+        if (!lock.owns_lock() || !m_preparation->synthChain)
+            return;
+        m_synthChain = std::exchange(m_preparation->synthChain, nullptr);
+    }
+    m_synthSource = gst_bin_get_by_name(GST_BIN(m_synthChain), "source");
+    if (m_sinkName == QLatin1String("fakesink")) {
+        GstElement *sink = gst_bin_get_by_name(GST_BIN(m_synthChain), "sink");
+        g_signal_connect(sink, "handoff", G_CALLBACK(&GstPlaybinCallbacks::onHandoff), this);
+        gst_object_unref(sink);
+    }
+    m_synthBus = gst_element_get_bus(m_synthChain);
+    gst_bus_set_sync_handler(m_synthBus, &GstPlaybinCallbacks::onSyncMessage, this, nullptr);
+}
+
+void GstPlaybin::retireSynthChain() {
+    if (m_current == m_synthChain)
+        m_current = nullptr;
+    gst_bus_set_sync_handler(m_synthBus, nullptr, nullptr, nullptr);
+    gst_object_unref(std::exchange(m_synthBus, nullptr));
+    gst_object_unref(std::exchange(m_synthSource, nullptr));
+    // Freeing a synthesiser takes fluidsynth about 100 ms.
+    QThreadPool::globalInstance()->start([chain = std::exchange(m_synthChain, nullptr)] { destroyChain(chain); });
+    m_preparation.reset();
+    prepareInBackground(true);
+}
+
+bool GstPlaybin::midiSynthReady() {
+    adoptPrepared();
+    return m_synthChain != nullptr;
+}
+
 GstPlaybin::~GstPlaybin() {
+    if (m_preparation) {
+        GstElement *unclaimed = nullptr;
+        {
+            std::lock_guard lock(m_preparation->lock);
+            m_preparation->abandoned = true;
+            unclaimed = std::exchange(m_preparation->synthChain, nullptr);
+        }
+        destroyChain(unclaimed);
+    }
+    if (m_synthChain) {
+        gst_element_set_state(m_synthChain, GST_STATE_NULL);
+        gst_bus_set_sync_handler(m_synthBus, nullptr, nullptr, nullptr);
+        gst_object_unref(m_synthBus);
+        gst_object_unref(m_synthSource);
+        gst_object_unref(m_synthChain);
+    }
     if (!m_pipeline)
         return;
     // Going to NULL joins every streaming thread, so once it returns nothing posts to the bus
@@ -155,15 +311,14 @@ GstBusSyncReply GstPlaybinCallbacks::onSyncMessage(GstBus *, GstMessage *, gpoin
     return GST_BUS_PASS;
 }
 
-void GstPlaybinCallbacks::onHandoff(GstElement *, GstBuffer *, GstPad *, gpointer self) {
+void GstPlaybinCallbacks::onHandoff(GstElement *sink, GstBuffer *, GstPad *, gpointer self) {
     auto *p = static_cast<GstPlaybin *>(self);
     std::function<void()> fn;
     {
         std::lock_guard lock(p->m_observerLock);
         fn = std::move(p->m_firstBufferObserver);
         p->m_firstBufferObserver = nullptr;
-        if (fn)
-            g_object_set(p->m_sink, "signal-handoffs", FALSE, nullptr);
+        g_object_set(sink, "signal-handoffs", FALSE, nullptr);
     }
     if (fn)
         fn();
@@ -172,20 +327,36 @@ void GstPlaybinCallbacks::onHandoff(GstElement *, GstBuffer *, GstPad *, gpointe
 void GstPlaybin::armFirstBufferObserver(std::function<void()> fn) {
     if (!ensurePipeline())
         return;
+    adoptPrepared();
     std::lock_guard lock(m_observerLock);
     m_firstBufferObserver = std::move(fn);
     g_object_set(m_sink, "signal-handoffs", TRUE, nullptr);
+    if (m_synthChain) {
+        GstElement *sink = gst_bin_get_by_name(GST_BIN(m_synthChain), "sink");
+        g_object_set(sink, "signal-handoffs", TRUE, nullptr);
+        gst_object_unref(sink);
+    }
 }
 
 void GstPlaybin::drainBus() {
     m_drainQueued = false;
     QPointer<GstPlaybin> alive(this);
-    while (alive && m_bus) {
-        GstMessage *msg = gst_bus_pop(m_bus);
-        if (!msg)
-            break;
-        handle(msg);  // may emit, and a receiver may rewind, unload or even delete us
-        gst_message_unref(msg);
+    // Only the pipeline holding the file has news; what the other says is left over. Each bus
+    // is held while it is read, as a failed synthesiser chain is let go from inside handle().
+    const std::pair<GstBus *, GstElement *> sources[] = {{m_bus, m_pipeline}, {m_synthBus, m_synthChain}};
+    for (const auto &[bus, owner] : sources) {
+        if (!alive || !bus)
+            continue;
+        gst_object_ref(bus);
+        while (alive) {
+            GstMessage *msg = gst_bus_pop(bus);
+            if (!msg)
+                break;
+            if (owner == m_current)
+                handle(msg);  // may emit, and a receiver may rewind, unload or even delete us
+            gst_message_unref(msg);
+        }
+        gst_object_unref(bus);
     }
 }
 
@@ -200,13 +371,18 @@ void GstPlaybin::handle(GstMessage *msg) {
         const QString text = QString::fromUtf8(err ? err->message : "unknown error");
         g_clear_error(&err);
         g_free(debug);
-        qCWarning(lcPlayer) << "cannot play" << m_path << ":" << text;
+        qCWarning(lcPlayers) << "cannot play" << m_path << ":" << text;
         m_failed = true;
         m_playing = false;
         // Stop the streaming threads now; later errors of the same failure are dropped.
         setState(GST_STATE_READY);
         flushBus();
         releaseRetiredSynths();
+        // The synthesiser chain is not trusted again (its output may have gone with a restarted
+        // sound server): a fresh one is made in the background, and MIDI goes through playbin
+        // until it is ready.
+        if (m_current && m_current == m_synthChain)
+            retireSynthChain();
         emit failed(text);
         return;
     }
@@ -217,7 +393,7 @@ void GstPlaybin::handle(GstMessage *msg) {
         emit endOfStream();
         return;
     case GST_MESSAGE_STATE_CHANGED: {
-        if (GST_MESSAGE_SRC(msg) != GST_OBJECT(m_pipeline))
+        if (GST_MESSAGE_SRC(msg) != GST_OBJECT(m_current))
             return;
         GstState oldState, newState, pending;
         gst_message_parse_state_changed(msg, &oldState, &newState, &pending);
@@ -237,17 +413,19 @@ void GstPlaybin::handle(GstMessage *msg) {
 }
 
 void GstPlaybin::setState(int state) {
-    if (m_pipeline)
-        gst_element_set_state(m_pipeline, static_cast<GstState>(state));
+    if (m_current)
+        gst_element_set_state(m_current, static_cast<GstState>(state));
 }
 
 void GstPlaybin::flushBus() {
     // Messages still queued belong to what was just stopped (an end of stream that raced a
     // stop, say) and must not be taken for news about what comes next.
-    if (!m_bus)
-        return;
-    gst_bus_set_flushing(m_bus, TRUE);
-    gst_bus_set_flushing(m_bus, FALSE);
+    for (GstBus *bus : {m_bus, m_synthBus}) {
+        if (bus) {
+            gst_bus_set_flushing(bus, TRUE);
+            gst_bus_set_flushing(bus, FALSE);
+        }
+    }
 }
 
 bool GstPlaybin::load(const QString &path) {
@@ -257,10 +435,19 @@ bool GstPlaybin::load(const QString &path) {
     QFile probe(path);
     if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly))
         return false;
+    const bool midi = isMidiFile(probe);
     probe.close();
     m_path = path;
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
-    g_object_set(m_pipeline, "uri", uri.constData(), nullptr);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    adoptPrepared();
+    if (midi && m_synthChain) {
+        g_object_set(m_synthSource, "location", QFile::encodeName(absolute).constData(), nullptr);
+        m_current = m_synthChain;
+    } else {
+        const QByteArray uri = QUrl::fromLocalFile(absolute).toEncoded();
+        g_object_set(m_pipeline, "uri", uri.constData(), nullptr);
+        m_current = m_pipeline;
+    }
     m_loaded = true;
     // Prerolling now lets a following play() start at once; a failure arrives on the bus.
     setState(GST_STATE_PAUSED);
@@ -289,7 +476,9 @@ void GstPlaybin::rewind() {
 }
 
 void GstPlaybin::unload() {
-    setState(GST_STATE_NULL);
+    // The synthesiser chain only goes back to READY, keeping its soundfont for the next file.
+    setState(m_current == m_synthChain ? GST_STATE_READY : GST_STATE_NULL);
+    m_current = nullptr;
     flushBus();
     releaseRetiredSynths();
     m_loaded = false;
@@ -300,7 +489,7 @@ void GstPlaybin::unload() {
 
 std::optional<qint64> GstPlaybin::durationMs() const {
     gint64 d = 0;
-    if (!m_loaded || !m_pipeline || !gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &d) || d <= 0)
+    if (!m_loaded || !m_current || !gst_element_query_duration(m_current, GST_FORMAT_TIME, &d) || d <= 0)
         return std::nullopt;
     return d / GST_MSECOND;
 }

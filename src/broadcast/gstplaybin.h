@@ -14,6 +14,11 @@ typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 struct GstPlaybinCallbacks;
+struct GstPreparation;
+
+// Starts GStreamer (reading or, the first time, building its plugin registry) once for the
+// whole program; safe from any thread, and later calls wait for the first to finish.
+void startGStreamer();
 
 // The pipeline lives in GStreamer's own threads. Its bus is never read there: a sync handler
 // only queues a call to drainBus() on the thread that owns this object (the UI thread), so
@@ -33,6 +38,17 @@ public:
     // the two below), not here: a program that has not played anything yet has not paid
     // for it.
     bool isBuilt() const { return m_built; }
+
+    // Starts GStreamer and loads the plugins that playback needs on a worker thread, and with
+    // midi also makes a MIDI synthesiser with its soundfont loaded, so that the first file of
+    // a run starts as promptly as the ones after it and a MIDI file's sound follows its play
+    // at once. Returns at once; once is enough. A load() before the work is done makes what it
+    // needs itself, as without it, and a MIDI file then goes through playbin.
+    void prepareInBackground(bool midi);
+    // The prepared synthesiser is ready: MIDI files are loaded into it from now on.
+    bool midiSynthReady();
+    // The loaded file is in the prepared synthesiser (not in playbin).
+    bool loadedInSynth() const { return m_loaded && m_current && m_current == m_synthChain; }
 
     // False when the named sink could not be made: nothing can then be played, and no other
     // output is ever chosen in its place (a silent fake sink would hide a broken setup).
@@ -72,6 +88,8 @@ signals:
 
 private:
     bool ensurePipeline();
+    void adoptPrepared();
+    void retireSynthChain();
     Q_INVOKABLE void drainBus();
     void handle(GstMessage *msg);
     void setState(int state);
@@ -84,6 +102,13 @@ private:
     GstElement *m_pipeline = nullptr;
     GstElement *m_sink = nullptr;  // owned by m_pipeline once set as its audio sink
     GstBus *m_bus = nullptr;
+    // The MIDI chain made in the background: file, parser, synthesiser, output. Between files
+    // it waits in READY, where the synthesiser keeps its soundfont.
+    GstElement *m_synthChain = nullptr;
+    GstElement *m_synthSource = nullptr;
+    GstBus *m_synthBus = nullptr;
+    GstElement *m_current = nullptr;  // the pipeline holding the loaded file, or null
+    std::shared_ptr<GstPreparation> m_preparation;
     std::atomic<bool> m_drainQueued{false};
     bool m_loaded = false;
     bool m_failed = false;

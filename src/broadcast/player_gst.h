@@ -39,6 +39,9 @@ public:
 
     explicit GstMciPlayer(const QString &audioSink, QObject *parent = nullptr);
 
+    // Makes GStreamer and a MIDI synthesiser ready in the background (GstPlaybin::prepareInBackground).
+    void prepare() { m_playbin.prepareInBackground(true); }
+
     void setCommand(const QString &command) override;
     void setFileName(const QString &path) override { m_fileName = path; }
     QString fileName() const override { return m_fileName; }
@@ -75,6 +78,9 @@ public:
     enum OpenStatus { OpenOk = 0, OpenNoFile = 1, OpenNoOutput = 2 };
 
     explicit GstMp3Player(const QString &audioSink, QObject *parent = nullptr);
+
+    // Makes GStreamer ready in the background (GstPlaybin::prepareInBackground).
+    void prepare() { m_playbin.prepareInBackground(false); }
 
     int Open(const QString &path, const QString &options) override;
     void Play() override;

@@ -1,7 +1,25 @@
 // Clock helpers, Timer and the real clock.
 #include "core/clock.h"
 
+#include "core/logging.h"
+
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <sys/timerfd.h>
+#include <time.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+qint64 nextSecondTick(qint64 epochMs, int intervalMs) {
+    const qint64 step = std::max(1, intervalMs / 1000) * qint64(1000);
+    // Floor division, so that a moment before the epoch (a clock set far back) still rounds down.
+    const qint64 current = epochMs >= 0 ? epochMs / step : -((-epochMs + step - 1) / step);
+    return (current + 1) * step + SecondTickDelayMs;
+}
 
 int Clock::secondsOfDay() const { return now().time().msecsSinceStartOfDay() / 1000; }
 
@@ -23,6 +41,16 @@ void Timer::setInterval(int ms) {
     }
 }
 
+void Timer::setAlignedToSecond(bool on) {
+    if (on == m_alignedToSecond)
+        return;
+    m_alignedToSecond = on;
+    if (m_enabled) {
+        m_clock.disarm(this);
+        m_clock.arm(this);
+    }
+}
+
 void Timer::setEnabled(bool on) {
     if (on == m_enabled)
         return;
@@ -33,13 +61,106 @@ void Timer::setEnabled(bool on) {
         m_clock.disarm(this);
 }
 
-RealClock::~RealClock() { qDeleteAll(m_timers); }
+namespace {
+
+qint64 wallClockMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+// Fires a timer just after each second of the wall clock begins. A timerfd on CLOCK_REALTIME
+// with an absolute deadline goes off when the wall clock reaches the deadline however it got
+// there, and at once when the clock is set (TFD_TIMER_CANCEL_ON_SET): after a step forward it
+// does not sleep through the seconds the step skipped, after a step back it does not wait for
+// the old second to come round again. Each firing sets the next deadline from the clock as it
+// then reads, so nothing accumulates over months. Where no timerfd can be made, a QTimer
+// counts to the next second instead and the alignment follows a step at the next tick.
+class SecondAlarm : public QObject {
+public:
+    explicit SecondAlarm(Timer *timer) : m_timer(timer) {
+        m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (m_fd >= 0) {
+            m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+            connect(m_notifier, &QSocketNotifier::activated, this, &SecondAlarm::wake);
+        } else {
+            qCWarning(lcClock) << "no wall-clock alarm (" << std::strerror(errno) << "): the second tick counts time";
+            m_fallback = new QTimer(this);
+            m_fallback->setSingleShot(true);
+            m_fallback->setTimerType(Qt::PreciseTimer);
+            connect(m_fallback, &QTimer::timeout, this, [this] {
+                start();
+                m_timer->fire();
+            });
+        }
+    }
+    ~SecondAlarm() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    void start() {
+        const qint64 now = wallClockMs();
+        const qint64 next = nextSecondTick(now, m_timer->interval());
+        if (m_fallback) {
+            m_fallback->start(int(next - now));
+            return;
+        }
+        itimerspec spec{};
+        spec.it_value.tv_sec = time_t(next / 1000);
+        spec.it_value.tv_nsec = long(next % 1000) * 1000000;
+        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) != 0)
+            qCWarning(lcClock) << "cannot set the wall-clock alarm:" << std::strerror(errno);
+        m_notifier->setEnabled(true);
+    }
+
+    void stop() {
+        if (m_fallback) {
+            m_fallback->stop();
+            return;
+        }
+        const itimerspec off{};
+        timerfd_settime(m_fd, 0, &off, nullptr);
+        m_notifier->setEnabled(false);
+    }
+
+private:
+    void wake() {
+        std::uint64_t expirations = 0;
+        if (::read(m_fd, &expirations, sizeof expirations) < 0 && errno != ECANCELED)
+            return;  // nothing to read after all
+        // The deadline has passed or the clock was set: either way a tick is due now, and the
+        // next one follows the clock as it now reads. The next deadline is set before the
+        // tick runs, as the tick may disable its own timer.
+        start();
+        m_timer->fire();
+    }
+
+    Timer *m_timer;
+    int m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    QTimer *m_fallback = nullptr;
+};
+
+RealClock::~RealClock() {
+    qDeleteAll(m_timers);
+    qDeleteAll(m_alarms);
+}
 
 void RealClock::arm(Timer *timer) {
+    if (timer->isAlignedToSecond()) {
+        SecondAlarm *&a = m_alarms[timer];
+        if (!a)
+            a = new SecondAlarm(timer);
+        a->start();
+        return;
+    }
     QTimer *&t = m_timers[timer];
     if (!t) {
         t = new QTimer;
-        // The one-second ticks drive the clock display and the due scan: keep them precise.
+        // The playback delays count from the tick that started them: keep them precise.
         t->setTimerType(Qt::PreciseTimer);
         QObject::connect(t, &QTimer::timeout, timer, &Timer::fire);
     }
@@ -51,6 +172,11 @@ void RealClock::arm(Timer *timer) {
 void RealClock::disarm(Timer *timer) {
     if (QTimer *t = m_timers.value(timer))
         t->stop();
+    if (SecondAlarm *a = m_alarms.value(timer))
+        a->stop();
 }
 
-void RealClock::forget(Timer *timer) { delete m_timers.take(timer); }
+void RealClock::forget(Timer *timer) {
+    delete m_timers.take(timer);
+    delete m_alarms.take(timer);
+}

@@ -8,6 +8,15 @@
 
 class Timer;
 
+// A timer aligned to the second fires this long after its second begins: early enough that
+// the clock it shows is never noticeably behind, late enough that the time it reads is
+// always the new second.
+constexpr int SecondTickDelayMs = 1;
+// When a timer aligned to the second with this interval fires next, in ms since the epoch:
+// SecondTickDelayMs after the first whole multiple of the interval (whole seconds since the
+// epoch) that begins after epochMs.
+qint64 nextSecondTick(qint64 epochMs, int intervalMs);
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -40,6 +49,13 @@ public:
     void setInterval(int ms);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool on);
+    // Aligned to the second, the timer fires just after each second of the wall clock begins
+    // (each whole multiple of its interval) instead of an interval after it was enabled, so a
+    // reading of the time of day at each tick sees every second once. It stays aligned across
+    // corrections of the system clock: after a step the real clock fires it at once, then
+    // realigns.
+    bool isAlignedToSecond() const { return m_alignedToSecond; }
+    void setAlignedToSecond(bool on);
 
     // Called by the clock when the interval has passed.
     void fire() { emit timeout(); }
@@ -51,9 +67,12 @@ private:
     Clock &m_clock;
     int m_interval;
     bool m_enabled = false;
+    bool m_alignedToSecond = false;
 };
 
-// The system clock; timers run on QTimer.
+// The system clock. Timers run on QTimer, which counts real time whatever the wall clock
+// does; timers aligned to the second run on an alarm of the wall clock itself, which also
+// goes off when the clock is set.
 class RealClock : public Clock {
 public:
     ~RealClock() override;
@@ -66,4 +85,5 @@ protected:
 
 private:
     QHash<Timer *, class QTimer *> m_timers;
+    QHash<Timer *, class SecondAlarm *> m_alarms;
 };

@@ -89,6 +89,49 @@ private slots:
         QCOMPARE(pressed.count(), 0);
     }
 
+    // A prepared player synthesises MIDI with a soundfont loaded beforehand and keeps it loaded
+    // from one file to the next, through a stop in the middle; other files still go through
+    // playbin. A damaged MIDI file fails alone: the synthesiser is made afresh and MIDI plays on.
+    void preparedPlayerPlaysMidiThroughItsSynthesiser() {
+        QFile broken(path("broken.mid"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray("MThd\0\0\0\6") + QByteArray(200, '\x7f'));
+        broken.close();
+        GstMciPlayer p(Sink);
+        p.prepare();
+        QTRY_VERIFY_WITH_TIMEOUT(p.playbin().midiSynthReady(), Timeout);
+        QSignalSpy done(&p, &MciPlayer::MciDone);
+        const QStringList files = {"tune.mid", "tune.mid", "bell.wav", "tune.mid", "broken.mid", "tune.mid"};
+        for (int i = 0; i < files.size(); ++i) {
+            if (files[i] == "broken.mid") {
+                mciPlay(p, path(files[i]), "Sequencer");
+                QVERIFY(p.playbin().loadedInSynth());
+                QTRY_COMPARE_WITH_TIMEOUT(done.count(), i + 1, Timeout);
+                QCOMPARE(done.last().at(0).toInt(), int(GstMciPlayer::NotifyFailure));
+                QTRY_VERIFY_WITH_TIMEOUT(p.playbin().midiSynthReady(), Timeout);
+                continue;
+            }
+            std::atomic<bool> sounded{false};
+            p.playbin().armFirstBufferObserver([&] { sounded = true; });
+            QElapsedTimer t;
+            t.start();
+            mciPlay(p, path(files[i]), files[i].endsWith("mid") ? "Sequencer" : "WaveAudio");
+            QCOMPARE(p.playbin().loadedInSynth(), files[i].endsWith("mid"));
+            if (i == 1) {  // cut short: the next file still plays
+                QTRY_VERIFY_WITH_TIMEOUT(sounded, Timeout);
+                p.setCommand(QStringLiteral("stop"));
+                QCOMPARE(done.count(), i + 1);
+                QCOMPARE(done.last().at(0).toInt(), int(GstMciPlayer::NotifyAborted));
+                continue;
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(done.count(), i + 1, Timeout);
+            QCOMPARE(done.last().at(0).toInt(), int(GstMciPlayer::NotifySuccessful));
+            QVERIFY(sounded);
+            QVERIFY2(t.elapsed() >= 400, qPrintable(files[i] + ": " + QString::number(t.elapsed())));
+        }
+        QVERIFY(p.playbin().midiSynthReady());
+    }
+
     void mciCutShort_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("replayCode");

@@ -20,7 +20,9 @@ class TestSchedulerTick : public QObject {
     struct Rig {
         TestEnv env;
         std::unique_ptr<Form1> form;
-        Rig(const QDateTime &start, const QList<ScheduleItem> &monday) : env(start) {
+        // followsSeconds: Timer1 keeps to the wall clock's seconds as on the real clock.
+        Rig(const QDateTime &start, const QList<ScheduleItem> &monday, bool followsSeconds = false) : env(start) {
+            env.clock->setFollowsSeconds(followsSeconds);
             writeList(env.path("monday.lst"), monday);
             form = std::make_unique<Form1>(env.services);
             form->Frame1->Text5->setText(env.path("monday.lst"));
@@ -97,6 +99,57 @@ private slots:
         rig.runTo(QTime(8, 0, 5));
         QCOMPARE(rig.env.beeps, 1);  // later ticks skip the marked item
         QCOMPARE(timer4Fired.value(0), QTime(8, 0, 1));
+    }
+
+    // Whatever the fraction of a second the program starts at, each tick falls just after its
+    // second begins; a step of the clock realigns it at once. The bell at 8:00:00 is started
+    // exactly once, and plays five seconds of real time after the tick that found it due.
+    void ticksKeepToTheWallClocksSeconds_data() {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QTime>("stepAt");  // none when null
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<QTime>("played");  // by the wall clock
+        const QTime none;
+        QTest::newRow("started at x.000") << QTime(7, 59, 50, 0) << none << 0 << QTime(8, 0, 1, 1);
+        QTest::newRow("started at x.500") << QTime(7, 59, 50, 500) << none << 0 << QTime(8, 0, 1, 1);
+        QTest::newRow("started at x.999") << QTime(7, 59, 50, 999) << none << 0 << QTime(8, 0, 1, 1);
+        QTest::newRow("3 s forward before its window")
+            << QTime(7, 59, 50, 500) << QTime(7, 59, 54, 500) << 3000 << QTime(8, 0, 2, 500);
+        QTest::newRow("4 s forward at the end of a second")
+            << QTime(7, 59, 50, 500) << QTime(7, 59, 55, 999) << 4000 << QTime(8, 0, 4, 999);
+        QTest::newRow("3 s forward after it started")
+            << QTime(7, 59, 50, 500) << QTime(7, 59, 56, 500) << 3000 << QTime(8, 0, 4, 1);
+        QTest::newRow("2 s back after it started")
+            << QTime(7, 59, 50, 500) << QTime(7, 59, 57, 500) << -2000 << QTime(7, 59, 59, 1);
+    }
+    void ticksKeepToTheWallClocksSeconds() {
+        QFETCH(QTime, start);
+        QFETCH(QTime, stepAt);
+        QFETCH(int, stepMs);
+        QFETCH(QTime, played);
+        Rig rig(QDateTime(Monday, start), bellAtEight(), true);
+        SimClock &clock = *rig.env.clock;
+        QList<QTime> ticks, timer4Fired;
+        QTime landed;  // where the step put the clock: its tick falls there
+        connect(rig.form->Timer1, &Timer::timeout, [&] {
+            const QTime now = clock.now().time();
+            if (now != landed)
+                ticks << now;
+        });
+        connect(rig.form->Timer4, &Timer::timeout, [&] { timer4Fired << clock.now().time(); });
+        if (stepAt.isValid()) {
+            rig.runTo(stepAt);
+            landed = stepAt.addMSecs(stepMs);
+            clock.step(stepMs);
+        }
+        rig.runTo(QTime(8, 0, 10));
+        QCOMPARE(ticks.value(0), QTime(7, 59, 51, 1));
+        for (const QTime &t : ticks)
+            QVERIFY2(t.msec() == SecondTickDelayMs, qPrintable(t.toString("HH:mm:ss.zzz")));
+        QVERIFY(rig.marked(1));
+        QCOMPARE(rig.env.beeps, 1);
+        QCOMPARE(rig.env.mci->log.count(QStringLiteral("play")), 1);
+        QCOMPARE(timer4Fired, QList<QTime>{played});
     }
 
     void playToEndAnnouncement() {

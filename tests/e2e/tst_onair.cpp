@@ -2,6 +2,7 @@
 // playing into the PulseAudio null sink that scripts/test-pulse.sh starts, whose monitor
 // the test records to hear when sound starts and stops.
 #include "app/form1.h"
+#include "broadcast/beep_gst.h"
 #include "broadcast/player_gst.h"
 #include "editor/weekdaypanel.h"
 #include "randommusic/libraryfiles.h"
@@ -42,6 +43,19 @@ public:
         m_process.waitForFinished(2000);
     }
     qint64 now() const { return m_clock.elapsed(); }
+    // The moments at which sound began after `from`, each after at least 50 ms of quiet.
+    QList<qint64> soundsAfter(qint64 from) const {
+        QList<qint64> starts;
+        bool wasLoud = false;
+        for (const auto &[at, loud] : m_chunks) {
+            if (at < from)
+                continue;
+            if (loud && !wasLoud)
+                starts << at;
+            wasLoud = loud;
+        }
+        return starts;
+    }
     // The first moment after `from` (ms) at which sound was heard, or -1.
     qint64 soundStartsAfter(qint64 from) const {
         for (const Chunk &c : m_chunks)
@@ -287,6 +301,33 @@ private slots:
         QVERIFY2(lastTrace.count(QLatin1Char('L')) >= lastTrace.size() - 2, qPrintable(why("the last song")));
         const qint64 last = recorder.silenceStartsAfter(T + back) - T;
         QVERIFY2(last >= back + 8500 && recorder.soundStartsAfter(T + last) < 0, qPrintable(why("after the window")));
+    }
+
+    // Two items due on one tick: two beeps through the audio output, one after the other,
+    // each soon after it was asked for; asking never holds the caller. Without an audio
+    // output a beep is silent and harmless.
+    void beepsSoundThroughTheAudioOutput() {
+        pactl({QStringLiteral("set-sink-volume"), QString::fromLatin1(NullSink), QStringLiteral("65536")});
+        MonitorRecorder recorder;
+        QVERIFY(recorder.start());
+        {
+            GstBeep beep(QStringLiteral("pulsesink"));
+            beep.prepare();
+            QTest::qWait(1000);
+            const qint64 asked = recorder.now();
+            QElapsedTimer held;
+            held.start();
+            beep.beep();
+            beep.beep();
+            QVERIFY2(held.elapsed() < 20, qPrintable(QString::number(held.elapsed())));
+            QTest::qWait(1500);
+            const QList<qint64> heard = recorder.soundsAfter(asked);
+            QCOMPARE(heard.size(), 2);
+            QVERIFY2(heard[0] - asked <= 500, qPrintable(QString::number(heard[0] - asked)));
+        }
+        GstBeep none(QStringLiteral("nosuchaudiosink"));
+        none.beep();
+        none.beep();
     }
 };
 

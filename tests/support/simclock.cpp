@@ -1,9 +1,26 @@
 // The simulated clock's timer queue.
 #include "support/simclock.h"
 
+QDateTime SimClock::nextDue(Timer *timer) const {
+    if (m_followsSeconds && timer->isAlignedToSecond())
+        return QDateTime::fromMSecsSinceEpoch(nextSecondTick(m_now.toMSecsSinceEpoch(), timer->interval()));
+    return m_now.addMSecs(timer->interval() > 0 ? timer->interval() : 1);
+}
+
 void SimClock::arm(Timer *timer) {
-    m_due[timer] = m_now.addMSecs(timer->interval() > 0 ? timer->interval() : 1);
+    m_due[timer] = nextDue(timer);
     m_order[timer] = m_seq++;
+}
+
+void SimClock::step(qint64 ms) {
+    m_now = m_now.addMSecs(ms);
+    for (auto it = m_due.begin(); it != m_due.end(); ++it) {
+        if (m_followsSeconds && it.key()->isAlignedToSecond())
+            it.value() = m_now;
+        else
+            it.value() = it.value().addMSecs(ms);
+    }
+    advance(0);
 }
 
 void SimClock::disarm(Timer *timer) {
@@ -24,7 +41,7 @@ void SimClock::advance(qint64 ms) {
         if (!next)
             break;
         m_now = m_due[next];
-        m_due[next] = m_now.addMSecs(next->interval() > 0 ? next->interval() : 1);
+        m_due[next] = nextDue(next);
         m_order[next] = m_seq++;
         next->fire();
     }

@@ -17,11 +17,23 @@ public:
     void advanceTo(const QDateTime &t) { advance(m_now.msecsTo(t)); }
     int armedCount() const { return int(m_due.size()); }
 
+    // Timers aligned to the second (Timer::setAlignedToSecond) keep to the wall clock's seconds
+    // as on the real clock only when this is on; otherwise every timer counts its interval, so
+    // a test that starts on a round second sees its ticks on round seconds.
+    void setFollowsSeconds(bool on) { m_followsSeconds = on; }
+    // Sets the wall clock forwards or back by ms, as NTP or an operator would. Timers counting
+    // an interval go on counting (they count real time); timers aligned to the second fire at
+    // once and then realign, as the real clock's do.
+    void step(qint64 ms);
+
 protected:
     void arm(Timer *timer) override;
     void disarm(Timer *timer) override;
 
 private:
+    QDateTime nextDue(Timer *timer) const;
+
+    bool m_followsSeconds = false;
     QDateTime m_now;
     QMap<Timer *, QDateTime> m_due;
     quint64 m_seq = 0;
