@@ -129,7 +129,7 @@ int main(int argc, char **argv) {
     QList<ScheduleItem> items;
     for (int k = 0; k < ItemCount; ++k)
         items << ScheduleItem{s0 + k * ItemSpacingS, QStringLiteral("项目%1").arg(k), 0, files[k % 3]};
-    if (!ScheduleListFile::rewrite(dir.filePath("today.lst"), items).isEmpty()) {
+    if (!ScheduleListFile::rewrite(dir.filePath("today.lst"), items)) {
         std::fprintf(stderr, "cannot write the list\n");
         return 1;
     }
