@@ -127,6 +127,10 @@ private slots:
                 QFAIL("no PulseAudio server: scripts/test-pulse.sh starts one");
             QSKIP("no PulseAudio server: run scripts/test-pulse.sh first");
         }
+        static const QRegularExpression serverLine(QStringLiteral("Server String: (\\S+)"));
+        m_server = serverLine.match(pactl({QStringLiteral("info")})).captured(1);
+        if (m_server.startsWith(QLatin1Char('/')))
+            m_server.prepend(QStringLiteral("unix:"));
     }
     void init() {
         qunsetenv("PULSE_SERVER");
@@ -364,6 +368,9 @@ private slots:
         QVERIFY(rc.open(QIODevice::WriteOnly));
         rc.write("ctl.tollmere_test {\ntype remap\nchild { type pulse }\n" + controls + "}\n");
         rc.close();
+        // Without a runtime folder of its own the sound client looks for its server under the
+        // configuration folder the test is about to move, so it is named outright.
+        qputenv("PULSE_SERVER", m_server.toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("65536")});
         pactl({QStringLiteral("set-source-volume"), QStringLiteral("@DEFAULT_SOURCE@"), QStringLiteral("65536")});
@@ -382,6 +389,9 @@ private slots:
         for (int v : source)
             QCOMPARE(v, 30000);
     }
+
+private:
+    QString m_server;  // the test server's address, as "pactl info" gives it
 };
 
 QTEST_GUILESS_MAIN(TstMixerAlsa)
