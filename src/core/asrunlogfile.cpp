@@ -53,18 +53,25 @@ int AsRunLogFile::linesLost() const {
 
 void AsRunLogFile::run(QDate today, int keepDays) {
     removeOld(today, keepDays);
-    std::unique_lock lock(m_lock);
+    std::deque<Line> batch;
     for (;;) {
-        m_wake.wait(lock, [this] { return m_ending || !m_queue.empty(); });
-        if (m_queue.empty() && m_ending)
-            return;
-        std::deque<Line> batch;
-        batch.swap(m_queue);
-        lock.unlock();
+        {
+            std::unique_lock lock(m_lock);
+            m_wake.wait(lock, [this] { return m_ending || !m_queue.empty(); });
+            if (m_queue.empty())  // ending, and everything written
+                return;
+            batch.swap(m_queue);
+        }
         const int lost = write(batch);
-        lock.lock();
-        m_lost += lost;
-        m_done += batch.size();
+        const size_t count = batch.size();
+        // Freed here rather than under the lock: a large batch takes a while to free, and a
+        // tick recording a line meanwhile would wait for it.
+        batch.clear();
+        {
+            std::lock_guard lock(m_lock);
+            m_lost += lost;
+            m_done += count;
+        }
         m_written.notify_all();
     }
 }
