@@ -11,9 +11,11 @@
 #include "housekeeping/form3.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/randomplay.h"
+#include "randommusic/sortedlistbox.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
 #include "ui/slider.h"
+#include "ui/soundfilewatch.h"
 #include "ui/twips.h"
 #include "ui/windowheight.h"
 #include "volume/form2.h"
@@ -55,7 +57,9 @@ QPixmap speakerIcon(bool active) {
 
 Form1::Form1(Services &services, QWidget *parent)
     : QWidget(parent), CommonDialog1(*services.dialogs, this), m_services(services),
+      m_asRun(services.asRun ? *services.asRun : AsRunLog::discard()),
       m_volume(services.mixer.get(), services.dialogs.get(), this) {
+    m_volume.setAsRunLog(m_asRun);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tollmere"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -89,7 +93,7 @@ Form1::Form1(Services &services, QWidget *parent)
     Timer10 = new Timer(clock, QStringLiteral("Timer10"), 1000, false, this);
 
     TickControls controls{Label1, Label2, Label26, Label27, Label28, Image7, Image8, Image9, Image10, MSFlexGrid1};
-    TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11};
+    TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11, &m_asRun};
     m_tick = std::make_unique<SchedulerTick>(clock, controls, outputs, todayList, playback,
                                              [this](int weekday) { return Frame1->todayPath(weekday); });
     connect(Timer1, &Timer::timeout, this, [this] { m_tick->tick(); });  // Timer1_Timer
@@ -103,7 +107,8 @@ Form1::Form1(Services &services, QWidget *parent)
     engine.Timer5 = Timer5;
     engine.Timer10 = Timer10;
     engine.Timer11 = Timer11;
-    engine.setScheduledVolume = [this] { setScheduledVolume(); };
+    engine.setScheduledVolume = [this] { return setScheduledVolume(); };
+    engine.asRun = &m_asRun;
     m_engine = new PlaybackEngine(engine, playback, todayList, this);
 
     ManualParts manual;
@@ -117,10 +122,12 @@ Form1::Form1(Services &services, QWidget *parent)
     manual.mp3 = m_services.mp3.get();
     manual.Timer5 = Timer5;
     manual.resetIdle = [this] { IdleTicks = 0; };
+    manual.asRun = &m_asRun;
     m_manual = new ManualControl(manual, playback, todayList, this);
 
     buildHousekeeping();
     buildRandomMusic();
+    watchSoundFiles();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -210,6 +217,7 @@ void Form1::buildHousekeeping() {
     parts.mci = m_services.mci.get();
     parts.mp3 = m_services.mp3.get();
     parts.requester = m_services.shutdown.get();
+    parts.asRun = &m_asRun;
     m_shutdown = new AutoShutdown(parts, this);
     // The strip covers the button row from Command14 to the list-file label, leaving
     // Command19 free; the countdown lies over the upper middle.
@@ -219,6 +227,7 @@ void Form1::buildHousekeeping() {
 
     // A dialog window of its own over the main window; hiding it keeps it and its timer.
     m_form3 = std::make_unique<Form3>(*m_services.clock, *m_services.dialogs, m_services.appDir, *MSFlexGrid1, this);
+    m_form3->setAsRunLog(m_asRun);
     connect(m_shutdown, &AutoShutdown::markClearingRequested, this, [this] {
         m_form3->show();
         m_form3->raise();
@@ -227,6 +236,7 @@ void Form1::buildHousekeeping() {
 }
 
 void Form1::startUp() {
+    m_asRun.record(QStringLiteral("程序启动 %1").arg(m_services.appDir));
     windowheight::setCentred(this, windowheight::Compact);
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     m_form3->GetQc();
@@ -240,11 +250,13 @@ void Form1::startUp() {
     Timer11->setEnabled(true);
 }
 
-void Form1::setScheduledVolume() {
-    m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider1->value()));
+int Form1::setScheduledVolume() {
+    const int volume = VolumeForPosition(m_form2->Slider1->value());
+    m_volume.prSpeakerVolume(volume);
     // The mixer sends values from a thread of its own; a bell must not start at the volume
     // before. A card that does not answer in time delays the bell no longer than this.
     m_volume.meSettle(50);
+    return volume;
 }
 
 // The random music: its libraries' editor over the main bar, and the six-second check.
@@ -260,13 +272,38 @@ void Form1::buildRandomMusic() {
     parts.Timer4 = Timer4;
     parts.Timer5 = Timer5;
     parts.Timer11 = Timer11;
-    parts.setGroupVolume = [this](int slider) { setGroupVolume(slider); };
+    parts.setGroupVolume = [this](int slider) { return setGroupVolume(slider); };
     m_random = new RandomPlay(parts, libraries, playback, this);
 }
 
-void Form1::setGroupVolume(int slider) {
-    m_volume.prSpeakerVolume(VolumeForPosition(m_form2->Slider2[slider]->value()));
+int Form1::setGroupVolume(int slider) {
+    const int volume = VolumeForPosition(m_form2->Slider2[slider]->value());
+    m_volume.prSpeakerVolume(volume);
     m_volume.meSettle(50);  // as for a bell: the song begins at its group's volume
+    return volume;
+}
+
+// Today's list, the list in the editor and the library in its editor show in red the files
+// that will not play, checked when they are loaded and once a minute.
+void Form1::watchSoundFiles() {
+    Clock &clock = *m_services.clock;
+    new SoundFileWatch(
+        clock, *MSFlexGrid1->cells(), todaygrid::FileColumn,
+        [grid = MSFlexGrid1](const QHash<QString, QString> &problems) {
+            grid->cells()->setFileProblems(todaygrid::FileColumn, problems);
+        },
+        this);
+    FlexGrid *editorGrid = Frame2->MSFlexGrid2;
+    new SoundFileWatch(
+        clock, *editorGrid->cells(), editorrules::FileColumn,
+        [editorGrid](const QHash<QString, QString> &problems) {
+            editorGrid->cells()->setFileProblems(editorrules::FileColumn, problems);
+        },
+        this);
+    SortedListBox *songs = Frame5->List2;
+    new SoundFileWatch(
+        clock, *songs->model(), 0,
+        [songs](const QHash<QString, QString> &problems) { songs->showFileProblems(problems); }, this);
 }
 
 void Form1::prepareTodayGrid() {
@@ -315,6 +352,8 @@ void Form1::closeEvent(QCloseEvent *event) {
 }
 
 void Form1::exitProgram() {
+    m_asRun.record(QStringLiteral("程序退出"));
+    const AsRunLog::StopReason why(m_asRun, QStringLiteral("因程序退出停止"));
     m_services.mci->setCommand(QStringLiteral("Close"));
     m_services.quit();
 }

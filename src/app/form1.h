@@ -86,9 +86,10 @@ public:
 private:
     void buildMainBar();
     void buildHousekeeping();
-    void setScheduledVolume();
+    int setScheduledVolume();
     void buildRandomMusic();
-    void setGroupVolume(int slider);
+    int setGroupVolume(int slider);
+    void watchSoundFiles();
     void startUp();
     void prepareTodayGrid();
     void exitProgram();
@@ -97,6 +98,7 @@ private:
     void closeEvent(QCloseEvent *event) override;
 
     Services &m_services;
+    AsRunLog &m_asRun;
     clsVolume m_volume;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form3> m_form3;

@@ -9,7 +9,8 @@
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     setUpApplication(app);
-    const QString appDir = AppDirFrom(QCoreApplication::applicationDirPath());
+    // An installed copy, whose folder it cannot write, keeps its files in the user's data folder.
+    const QString appDir = AppDirForProgram(QCoreApplication::applicationDirPath());
     SingleInstance instance(appDir);
     if (!instance.acquire()) {
         // Already running over these settings: show that one instead of ringing every bell twice.

@@ -4,6 +4,7 @@
 #include "broadcast/beep_gst.h"
 #include "broadcast/player_gst.h"
 #include "core/appdir.h"
+#include "core/asrunlogfile.h"
 #include "housekeeping/shutdown_logind.h"
 #include "ui/dialogs_qt.h"
 #include "volume/mixer_alsa.h"
@@ -42,6 +43,7 @@ Services makeRealServices(const QString &appDir) {
     s.beep = [beep] { beep->beep(); };
     s.quit = [] { QCoreApplication::exit(0); };
     s.appDir = AppDirFrom(appDir);
+    s.asRun = std::make_unique<AsRunLogFile>(s.appDir + QStringLiteral("logs"), *s.clock);
     return s;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include "broadcast/mciplayer.h"
 #include "broadcast/mp3player.h"
+#include "core/asrunlog.h"
 #include "core/clock.h"
 #include "housekeeping/shutdownrequester.h"
 #include "ui/dialogs.h"
@@ -22,8 +23,9 @@ struct Services {
     // Makes ready in the background what the first playback of a run would otherwise wait for
     // (GStreamer and its plugins, the MIDI soundfont, the beep's audio output); may be empty.
     std::function<void()> prepare;
-    std::function<void()> quit;  // ends the program at once
-    QString appDir;              // the folder of the executable, or a test's folder
+    std::function<void()> quit;       // ends the program at once
+    std::unique_ptr<AsRunLog> asRun;  // what happened on air; may be empty (nothing is kept)
+    QString appDir;                   // the folder of the executable, or a test's folder
 };
 
 // The real platform: system clock, GStreamer players on the default audio output, the

@@ -373,6 +373,7 @@ void GstPlaybin::handle(GstMessage *msg) {
         g_free(debug);
         qCWarning(lcPlayers) << "cannot play" << m_path << ":" << text;
         m_failed = true;
+        m_failure = text;
         m_playing = false;
         // Stop the streaming threads now; later errors of the same failure are dropped.
         setState(GST_STATE_READY);
@@ -430,11 +431,23 @@ void GstPlaybin::flushBus() {
 
 bool GstPlaybin::load(const QString &path) {
     unload();
-    if (!ensurePipeline() || path.isEmpty())
+    if (!ensurePipeline()) {
+        m_failure = QStringLiteral("no audio output (%1)").arg(m_sinkName);
         return false;
+    }
+    if (path.isEmpty()) {
+        m_failure = QStringLiteral("no file named");
+        return false;
+    }
     QFile probe(path);
-    if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile()) {
+        m_failure = QStringLiteral("no such file");
         return false;
+    }
+    if (!probe.open(QIODevice::ReadOnly)) {
+        m_failure = probe.errorString();
+        return false;
+    }
     const bool midi = isMidiFile(probe);
     probe.close();
     m_path = path;
@@ -485,6 +498,7 @@ void GstPlaybin::unload() {
     m_failed = false;
     m_playing = false;
     m_path.clear();
+    m_failure.clear();
 }
 
 std::optional<qint64> GstPlaybin::durationMs() const {

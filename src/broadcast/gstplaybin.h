@@ -61,6 +61,8 @@ public:
     bool isLoaded() const { return m_loaded; }
     // An error has been reported since the last load(); the file will not play.
     bool hasFailed() const { return m_failed; }
+    // Why the last load() returned false, or the error reported since; empty otherwise.
+    QString failure() const { return m_failure; }
     void play();
     void pause();
     // Stops and goes back to the start; the file stays loaded.
@@ -114,6 +116,7 @@ private:
     bool m_failed = false;
     bool m_playing = false;
     QString m_path;
+    QString m_failure;
 
     // The MIDI synthesisers playbin has made. Freeing one takes fluidsynth about 100 ms, and
     // playbin frees them on stop in the calling thread, so we hold a reference and let the

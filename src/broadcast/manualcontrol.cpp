@@ -7,6 +7,7 @@
 #include "broadcast/mp3player.h"
 #include "broadcast/statustexts.h"
 #include "core/clock.h"
+#include "core/timetext.h"
 #include "ui/flexgrid.h"
 
 #include <QLabel>
@@ -42,6 +43,7 @@ void ManualControl::prepareRow() {
     m_p.Label19->setText(m_p.MSFlexGrid1->TextMatrix(r, todaygrid::FileColumn));
     m_p.Label26->setText(statustexts::playingFile(item->SoundFile));
     m_state.CurrentFile = item->SoundFile;
+    const AsRunLog::StopReason why(*m_p.asRun, asrun::byOperator());
     MciPlayer &mci = *m_p.mci;
     mci.setCommand(QStringLiteral("stop"));
     mci.setCommand(QStringLiteral("close"));
@@ -76,5 +78,10 @@ void ManualControl::toggleMark(int row) {
         return;
     const bool switchOff = m_p.Command19->text() == SwitchOff;
     m_p.MSFlexGrid1->setTextMatrix(row, todaygrid::MarkColumn, switchOff ? todaygrid::playedMark() : QString());
+    // A bell switched off by hand is the commonest reason it did not ring.
+    if (const TodayItem *item = m_list.item(row))
+        m_p.asRun->record(QStringLiteral("%1 第 %2 项 %3 %4")
+                              .arg(switchOff ? SwitchOff : SwitchOn, QString::number(row),
+                                   timetext::shortTime(item->StartTime), item->SoundFile));
     m_p.Command19->setText(switchOff ? SwitchOn : SwitchOff);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "broadcast/playbackstate.h"
 #include "broadcast/todaylist.h"
+#include "core/asrunlog.h"
 
 #include <QObject>
 #include <functional>
@@ -24,8 +25,9 @@ struct ManualParts {
     Mp3Button *Command21 = nullptr;    // the MP3 play/stop button
     MciPlayer *mci = nullptr;
     Mp3Player *mp3 = nullptr;
-    Timer *Timer5 = nullptr;          // the play-length counter of a scheduled item
-    std::function<void()> resetIdle;  // the mouse moved over the list
+    Timer *Timer5 = nullptr;                 // the play-length counter of a scheduled item
+    std::function<void()> resetIdle;         // the mouse moved over the list
+    AsRunLog *asRun = &AsRunLog::discard();  // items switched off and on
 };
 
 class ManualControl : public QObject {

@@ -17,6 +17,9 @@ public:
     // "WaveAudio" or "Sequencer".
     virtual void setDeviceType(const QString &type) = 0;
     virtual QString deviceType() const = 0;
+    // Why the play that has just finished with 8 could not play, in the player's words; read
+    // in the handler of that MciDone. Empty when the player cannot tell.
+    virtual QString playFailure() const { return {}; }
 
 signals:
     // Playback started by "play" has finished: the file ended (1), "stop", "close" or a new

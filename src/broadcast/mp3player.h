@@ -18,6 +18,10 @@ public:
     // the length in seconds.
     virtual double DurationUnits() const = 0;
     virtual int UnitMs() const = 0;
+    // Why the Play that has just ended could not play at all, in the player's words; empty
+    // when it played (to its end, or until Stop or Open cut it short). Read in the handler of
+    // PlaybackEnded.
+    virtual QString playFailure() const { return {}; }
 
 signals:
     // Sound has begun and the duration is known; once per Play.

@@ -13,41 +13,47 @@
 
 PlaybackEngine::PlaybackEngine(EngineParts parts, PlaybackState &state, const TodayList &list, QObject *parent)
     : QObject(parent), m_p(std::move(parts)), m_state(state), m_list(list) {
-    connect(m_p.Timer4, &Timer::timeout, this, &PlaybackEngine::startDueItem);        // Timer4_Timer
-    connect(m_p.Timer10, &Timer::timeout, this, &PlaybackEngine::playDelayedMp3);     // Timer10_Timer
-    connect(m_p.Timer5, &Timer::timeout, this, &PlaybackEngine::countPlayLength);     // Timer5_Timer
-    connect(m_p.Command21, &QPushButton::clicked, this, &PlaybackEngine::toggleMp3);  // Command21_Click
+    connect(m_p.Timer4, &Timer::timeout, this, &PlaybackEngine::startDueItem);                     // Timer4_Timer
+    connect(m_p.Timer10, &Timer::timeout, this, &PlaybackEngine::playDelayedMp3);                  // Timer10_Timer
+    connect(m_p.Timer5, &Timer::timeout, this, &PlaybackEngine::countPlayLength);                  // Timer5_Timer
+    connect(m_p.Command21, &QPushButton::clicked, this, qOverload<>(&PlaybackEngine::toggleMp3));  // Command21_Click
     connect(m_p.mp3, &Mp3Player::PlaybackStarted, this, &PlaybackEngine::PlaybackStarted);
     connect(m_p.mp3, &Mp3Player::PlaybackEnded, this, &PlaybackEngine::PlaybackEnded);
     connect(m_p.mci, &MciPlayer::MciDone, this, &PlaybackEngine::MciDone);
     connect(m_p.mci, &MciPlayer::MciPlayPressed, this, &PlaybackEngine::MciPlayPressed);
+    connect(m_p.mp3, &Mp3Player::PlaybackEnded, this, &PlaybackEngine::mp3Finished);
+    connect(m_p.mci, &MciPlayer::MciDone, this, &PlaybackEngine::mciFinished);
 }
 
 void PlaybackEngine::startDueItem() {
-    startFile(m_p.setScheduledVolume);
+    startFile(m_p.setScheduledVolume, asrun::Start::Scheduled);
     m_p.Timer4->setEnabled(false);
     m_state.PlayElapsed = 0;
     m_p.Timer5->setEnabled(true);
     m_p.Timer11->setEnabled(true);
 }
 
-void PlaybackEngine::startFile(const std::function<void()> &setVolume) {
+void PlaybackEngine::startFile(const std::function<int()> &setVolume, asrun::Start kind) {
     const QString type = fileType(m_state.CurrentFile);
     if (type == QLatin1String("MP3")) {
         if (m_p.Command21->isPlaying())
-            toggleMp3();  // stops the MP3 playing through it
+            toggleMp3(asrun::byLaterStart(), kind, -1);  // stops the MP3 playing through it
         m_p.Timer10->setEnabled(true);
         m_state.SongLengthShown = 0;
-        setVolume();
+        m_mp3Kind = kind;
+        m_mp3Volume = setVolume();
         m_p.Command21->show();
         return;
     }
-    setVolume();
-    m_p.mci->setCommand(QStringLiteral("stop"));
-    m_p.mci->setCommand(QStringLiteral("close"));
-    m_p.mp3->Stop();
-    m_p.mci->setFileName(m_state.CurrentFile);
-    m_p.mci->setCommand(QStringLiteral("open"));
+    const int volume = setVolume();
+    {
+        const AsRunLog::StopReason why(*m_p.asRun, asrun::byLaterStart());
+        m_p.mci->setCommand(QStringLiteral("stop"));
+        m_p.mci->setCommand(QStringLiteral("close"));
+        m_p.mp3->Stop();
+        m_p.mci->setFileName(m_state.CurrentFile);
+        m_p.mci->setCommand(QStringLiteral("open"));
+    }
     if (type == QLatin1String("WAV"))
         m_p.mci->setDeviceType(QStringLiteral("WaveAudio"));
     else if (type == QLatin1String("MID"))
@@ -57,23 +63,35 @@ void PlaybackEngine::startFile(const std::function<void()> &setVolume) {
     // comes down again. Without it the random music would start over a bell six seconds in.
     // Set before "play", so a player that reports a failure at once still clears it.
     m_state.PlayerBusy = 1;
+    m_p.asRun->record(asrun::started(kind, m_state.CurrentFile, volume));
+    m_onMci = {m_state.CurrentFile, true};
     m_p.mci->setCommand(QStringLiteral("play"));
     m_p.Command21->hide();
     m_p.Command21->setPlaying(false);
 }
 
 void PlaybackEngine::playDelayedMp3() {
-    toggleMp3();
+    toggleMp3(asrun::byLaterStart(), m_mp3Kind, m_mp3Volume);
+    m_mp3Kind = asrun::Start::ByHand;  // a later press of the button is the operator's
+    m_mp3Volume = -1;
     m_p.Timer10->setEnabled(false);
 }
 
-void PlaybackEngine::toggleMp3() {
+void PlaybackEngine::toggleMp3() { toggleMp3(asrun::byOperator(), asrun::Start::ByHand, -1); }
+
+void PlaybackEngine::toggleMp3(const QString &stopWhy, asrun::Start kind, int volume) {
+    const AsRunLog::StopReason why(*m_p.asRun, stopWhy);
     if (m_p.Command21->isPlaying()) {
         m_p.mp3->Stop();
         m_p.Command21->setPlaying(false);
         return;
     }
-    m_p.mp3->Open(m_state.CurrentFile, QString());
+    {
+        const AsRunLog::StopReason cut(*m_p.asRun, asrun::byLaterStart());
+        m_p.mp3->Open(m_state.CurrentFile, QString());
+    }
+    m_p.asRun->record(asrun::started(kind, m_state.CurrentFile, volume));
+    m_onMp3 = {m_state.CurrentFile, true};
     m_p.mp3->Play();
     m_p.Command21->setPlaying(true);
 }
@@ -86,6 +104,7 @@ void PlaybackEngine::countPlayLength() {
     m_state.PlayElapsed += 1;
     if (m_state.PlayElapsed <= m_state.CurrentPlayLength)
         return;
+    const AsRunLog::StopReason why(*m_p.asRun, asrun::afterPlayLength());
     if (fileType(m_state.CurrentFile) == QLatin1String("MP3")) {
         m_p.mp3->Stop();
     } else {
@@ -113,4 +132,36 @@ void PlaybackEngine::PlaybackStarted() {
 
 void PlaybackEngine::PlaybackEnded() { m_state.PlayerBusy = 0; }
 void PlaybackEngine::MciDone() { m_state.PlayerBusy = 0; }
-void PlaybackEngine::MciPlayPressed() { m_state.PlayerBusy = 1; }
+void PlaybackEngine::MciPlayPressed() {
+    m_state.PlayerBusy = 1;
+    if (m_onMci.active)
+        return;  // a paused file goes on
+    m_onMci = {m_p.mci->fileName(), true};
+    m_p.asRun->record(asrun::started(asrun::Start::ByHand, m_onMci.file, -1));
+}
+
+void PlaybackEngine::mciFinished(int notifyCode) {
+    if (!m_onMci.active)
+        return;
+    m_onMci.active = false;
+    AsRunLog &log = *m_p.asRun;
+    if (notifyCode == 1)
+        log.record(asrun::playedToEnd(m_onMci.file));
+    else if (notifyCode == 8)
+        log.record(asrun::couldNotPlay(m_onMci.file, m_p.mci->playFailure()));
+    else
+        log.record(asrun::cut(m_onMci.file, log.stopReason().isEmpty() ? asrun::byOperator() : log.stopReason()));
+}
+
+void PlaybackEngine::mp3Finished() {
+    if (!m_onMp3.active)
+        return;
+    m_onMp3.active = false;
+    AsRunLog &log = *m_p.asRun;
+    if (const QString failure = m_p.mp3->playFailure(); !failure.isEmpty())
+        log.record(asrun::couldNotPlay(m_onMp3.file, failure));
+    else if (!log.stopReason().isEmpty())
+        log.record(asrun::cut(m_onMp3.file, log.stopReason()));
+    else
+        log.record(asrun::playedToEnd(m_onMp3.file));
+}

@@ -3,6 +3,7 @@
 #pragma once
 #include "broadcast/playbackstate.h"
 #include "broadcast/todaylist.h"
+#include "core/asrunlog.h"
 
 #include <QObject>
 #include <functional>
@@ -22,7 +23,9 @@ struct EngineParts {
     Timer *Timer5 = nullptr;   // play-length counter
     Timer *Timer10 = nullptr;  // one second before an MP3 is opened
     Timer *Timer11 = nullptr;  // random music check
-    std::function<void()> setScheduledVolume;
+    // Sets the speaker to the scheduled volume and returns the value sent.
+    std::function<int()> setScheduledVolume;
+    AsRunLog *asRun = &AsRunLog::discard();  // every start and how it ended
 };
 
 class PlaybackEngine : public QObject {
@@ -36,13 +39,14 @@ public:
     // Plays CurrentFile as every start of the program does, the scheduled one and the random
     // music's alike: an MP3 through Command21 a second later (Timer10), any other file at once
     // in the MCI player, which holds PlayerBusy until its MciDone. setVolume sets the volume
-    // the file is heard at.
-    void startFile(const std::function<void()> &setVolume);
+    // the file is heard at and returns it; kind says in the as-run log who started it.
+    void startFile(const std::function<int()> &setVolume, asrun::Start kind);
     // Timer10: a second after an MP3 start, opens and plays CurrentFile through Command21.
     void playDelayedMp3();
     // Timer5: counts the play length and stops the item when it has passed.
     void countPlayLength();
-    // Command21: stops the MP3 started through the button, or opens and plays CurrentFile.
+    // Command21 pressed by the operator: stops the MP3 started through the button, or opens
+    // and plays CurrentFile.
     void toggleMp3();
 
     void PlaybackStarted();
@@ -51,6 +55,19 @@ public:
     void MciPlayPressed();
 
 private:
+    void toggleMp3(const QString &stopWhy, asrun::Start kind, int volume);
+    void mciFinished(int notifyCode);
+    void mp3Finished();
+
+    // What each player is playing, for the line that says how it ended.
+    struct OnAir {
+        QString file;
+        bool active = false;
+    };
+    OnAir m_onMci, m_onMp3;
+    // An MP3 is opened a second after its start was decided, at the volume set then.
+    asrun::Start m_mp3Kind = asrun::Start::ByHand;
+    int m_mp3Volume = -1;
     EngineParts m_p;
     PlaybackState &m_state;
     const TodayList &m_list;

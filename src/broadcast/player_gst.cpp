@@ -17,9 +17,9 @@ GstMciPlayer::GstMciPlayer(const QString &audioSink, QObject *parent) : MciPlaye
         if (m_playing)
             finish(NotifySuccessful);
     });
-    connect(&m_playbin, &GstPlaybin::failed, this, [this] {
+    connect(&m_playbin, &GstPlaybin::failed, this, [this](const QString &message) {
         if (m_playing)
-            finish(NotifyFailure);
+            finish(NotifyFailure, message);
     });
 }
 
@@ -53,15 +53,17 @@ void GstMciPlayer::startPlaying() {
         return;
     }
     m_playing = true;
+    m_failure.clear();
     const quint64 run = ++m_run;
     if (!m_open || !m_playbin.isLoaded() || m_playbin.hasFailed()) {
+        const QString why = !m_open ? QStringLiteral("nothing opened") : m_playbin.failure();
         // Reported from the event loop, as a decoding failure would be, so the caller's own
         // sequence of commands completes before it hears of the failure.
         QMetaObject::invokeMethod(
             this,
-            [this, run] {
+            [this, run, why] {
                 if (m_playing && m_run == run)
-                    finish(NotifyFailure);
+                    finish(NotifyFailure, why);
             },
             Qt::QueuedConnection);
         return;
@@ -69,7 +71,8 @@ void GstMciPlayer::startPlaying() {
     m_playbin.play();
 }
 
-void GstMciPlayer::finish(int code) {
+void GstMciPlayer::finish(int code, const QString &failure) {
+    m_failure = failure;
     m_playing = false;
     ++m_run;
     emit MciDone(code);
@@ -95,9 +98,9 @@ GstMp3Player::GstMp3Player(const QString &audioSink, QObject *parent) : Mp3Playe
         if (m_playing)
             finish();
     });
-    connect(&m_playbin, &GstPlaybin::failed, this, [this] {
+    connect(&m_playbin, &GstPlaybin::failed, this, [this](const QString &message) {
         if (m_playing)
-            finish();
+            finish(message);
     });
 }
 
@@ -119,11 +122,14 @@ void GstMp3Player::Play() {
     m_started = false;
     const quint64 run = ++m_run;
     if (!m_playbin.isLoaded() || m_playbin.hasFailed()) {
+        QString why = m_playbin.failure();
+        if (why.isEmpty())
+            why = QStringLiteral("nothing opened");
         QMetaObject::invokeMethod(
             this,
-            [this, run] {
+            [this, run, why] {
                 if (m_playing && m_run == run)
-                    finish();
+                    finish(why);
             },
             Qt::QueuedConnection);
         return;
@@ -149,7 +155,8 @@ void GstMp3Player::tryAnnounceStart(bool durationRequired) {
     emit PlaybackStarted(0);
 }
 
-void GstMp3Player::finish() {
+void GstMp3Player::finish(const QString &failure) {
+    m_failure = failure;
     m_durationWait.stop();
     m_playing = false;
     ++m_run;

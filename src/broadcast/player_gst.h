@@ -47,15 +47,17 @@ public:
     QString fileName() const override { return m_fileName; }
     void setDeviceType(const QString &type) override { m_deviceType = type; }
     QString deviceType() const override { return m_deviceType; }
+    QString playFailure() const override { return m_failure; }
 
     GstPlaybin &playbin() { return m_playbin; }
 
 private:
     void startPlaying();
-    void finish(int code);
+    void finish(int code, const QString &failure = QString());
 
     GstPlaybin m_playbin;
     QString m_fileName, m_deviceType;
+    QString m_failure;  // why the last play could not play
     bool m_open = false;
     bool m_playing = false;  // a "play" is under way (possibly paused) and owes its MciDone
     quint64 m_run = 0;       // counts plays, so a late failure report cannot end a newer one
@@ -87,16 +89,18 @@ public:
     void Stop() override;
     double DurationUnits() const override { return static_cast<double>(m_durationMs); }
     int UnitMs() const override { return 1; }
+    QString playFailure() const override { return m_failure; }
 
     GstPlaybin &playbin() { return m_playbin; }
 
 private:
     void tryAnnounceStart(bool durationRequired);
-    void finish();
+    void finish(const QString &failure = QString());
 
     GstPlaybin m_playbin;
     QTimer m_durationWait;
     qint64 m_durationMs = 0;
+    QString m_failure;       // why the last Play could not play
     bool m_playing = false;  // a Play is under way and owes its PlaybackEnded
     bool m_started = false;  // PlaybackStarted has been raised for it
     quint64 m_run = 0;

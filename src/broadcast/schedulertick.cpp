@@ -9,6 +9,7 @@
 #include "core/timetext.h"
 #include "ui/flexgrid.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -96,7 +97,12 @@ void SchedulerTick::LoadTodayList() {
     if (const Result loaded = ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty);
         !loaded) {
         qCWarning(lcTick) << "today's list cannot be read" << m_list.path << loaded.reason();
+        m_out.asRun->record(QStringLiteral("今日列表 %1 无法读取（%2），列表为空").arg(m_list.path, loaded.reason()));
         items.clear();
+    } else if (!QFileInfo::exists(m_list.path)) {
+        m_out.asRun->record(QStringLiteral("今日列表 %1 不存在，列表为空").arg(m_list.path));
+    } else {
+        m_out.asRun->record(QStringLiteral("今日列表 %1 共 %2 项").arg(m_list.path).arg(items.size()));
     }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
 }
@@ -123,6 +129,11 @@ void SchedulerTick::startItem(int i, const TodayItem &item) {
     m_state.CurrentFile = item.SoundFile;
     m_c.Label27->setText(statustexts::startAndLength(item.StartTime, item.PlayLength));
     grid.setTextMatrix(i, todaygrid::MarkColumn, todaygrid::playedMark());
+    m_out.asRun->record(QStringLiteral("到时 第 %1 项 %2 %3 播放时间 %4 %5")
+                            .arg(QString::number(i), timetext::shortTime(item.StartTime),
+                                 grid.TextMatrix(i, todaygrid::NameColumn), timetext::lengthText(item.PlayLength),
+                                 item.SoundFile));
+    const AsRunLog::StopReason why(*m_out.asRun, asrun::byLaterStart());
     m_out.mp3->Stop();
     m_out.beep();
     m_out.Timer11->setEnabled(false);

@@ -2,6 +2,7 @@
 #pragma once
 #include "broadcast/playbackstate.h"
 #include "broadcast/todaylist.h"
+#include "core/asrunlog.h"
 
 #include <QLabel>
 #include <functional>
@@ -31,8 +32,9 @@ struct TickControls {
 struct TickOutputs {
     Mp3Player *mp3 = nullptr;
     std::function<void()> beep;
-    Timer *Timer4 = nullptr;   // the start delay
-    Timer *Timer11 = nullptr;  // the random music check
+    Timer *Timer4 = nullptr;                 // the start delay
+    Timer *Timer11 = nullptr;                // the random music check
+    AsRunLog *asRun = &AsRunLog::discard();  // items found due, lists loaded
 };
 
 class SchedulerTick {

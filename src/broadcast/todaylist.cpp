@@ -22,9 +22,13 @@ void show(FlexGrid &grid, TodayList &list, const QList<ScheduleItem> &items) {
     }
 }
 
-void clearMarks(FlexGrid &grid) {
-    for (int r = 1; r < grid.Rows(); ++r)
+int clearMarks(FlexGrid &grid) {
+    int cleared = 0;
+    for (int r = 1; r < grid.Rows(); ++r) {
+        cleared += isMarked(grid, r) ? 1 : 0;
         grid.setTextMatrix(r, MarkColumn, QString());
+    }
+    return cleared;
 }
 
 bool isMarked(const FlexGrid &grid, int row) { return grid.TextMatrix(row, MarkColumn) == playedMark(); }

@@ -37,7 +37,7 @@ QString playedMark();  // "√"
 // Puts the items (at most Capacity) into today's grid and the list. Rows that remain keep
 // their column 0; added rows are empty.
 void show(FlexGrid &grid, TodayList &list, const QList<ScheduleItem> &items);
-// Removes every played mark.
-void clearMarks(FlexGrid &grid);
+// Removes every played mark; returns how many there were.
+int clearMarks(FlexGrid &grid);
 bool isMarked(const FlexGrid &grid, int row);
 }  // namespace todaygrid

@@ -2,6 +2,7 @@
 #include "housekeeping/autoshutdown.h"
 
 #include "core/recordfile.h"
+#include "core/timetext.h"
 #include "housekeeping/clstimecfg.h"
 #include "housekeeping/housekeepingrules.h"
 #include "housekeeping/logging.h"
@@ -12,6 +13,10 @@
 #include <QVBoxLayout>
 
 using namespace housekeepingrules;
+
+namespace {
+const QString ForShutdown = QStringLiteral("因自动关机停止");
+}
 
 AutoShutdown::AutoShutdown(const ShutdownParts &parts, QWidget *window) : QObject(window), m_parts(parts) {
     buildStrip(window);
@@ -157,9 +162,13 @@ void AutoShutdown::startCountdown() {
     Label23->setText(countdownDesignText());  // not what an earlier countdown left behind
     Frame4->show();
     Frame4->raise();
-    m_parts.mp3->Stop();
-    m_parts.mci->setCommand(QStringLiteral("stop"));
-    m_parts.mci->setCommand(QStringLiteral("close"));
+    m_parts.asRun->record(QStringLiteral("自动关机倒计时开始 关机时间 %1").arg(timetext::shortTime(ShutdownTime)));
+    {
+        const AsRunLog::StopReason why(*m_parts.asRun, ForShutdown);
+        m_parts.mp3->Stop();
+        m_parts.mci->setCommand(QStringLiteral("stop"));
+        m_parts.mci->setCommand(QStringLiteral("close"));
+    }
     ShutdownCountdown = 0;
     m_requested = false;
     Timer2->setEnabled(false);
@@ -172,17 +181,23 @@ void AutoShutdown::countdownTick() {
     if (last) {
         // One request; what follows depends on its answer, not on further ticks.
         Timer3->setEnabled(false);
+        m_parts.asRun->record(QStringLiteral("请求关机（倒计时结束）"));
         requestPowerOff();
     }
 }
 
 void AutoShutdown::shutDownNow() {
-    m_parts.mp3->Stop();
+    {
+        const AsRunLog::StopReason why(*m_parts.asRun, ForShutdown);
+        m_parts.mp3->Stop();
+    }
     Timer3->setEnabled(false);
+    m_parts.asRun->record(QStringLiteral("请求关机（操作员按“关机”）"));
     requestPowerOff();
 }
 
 void AutoShutdown::cancel() {
+    m_parts.asRun->record(QStringLiteral("自动关机已取消"));
     ShutdownCountdown = 0;
     m_requested = false;
     Frame4->hide();
@@ -200,8 +215,11 @@ void AutoShutdown::answered(bool accepted, const QString &reason) {
     if (!m_requested)
         return;
     m_requested = false;
-    if (accepted)
+    if (accepted) {
+        m_parts.asRun->record(QStringLiteral("关机请求已被系统接受"));
         return;
+    }
+    m_parts.asRun->record(QStringLiteral("关机请求被拒绝（%1），继续广播").arg(reason));
     qCWarning(lcShutdown) << "the PC was not shut down, broadcasting goes on:" << reason;
     Timer3->setEnabled(false);
     Label23->setText(refusedText());

@@ -2,6 +2,7 @@
 #pragma once
 #include "broadcast/mciplayer.h"
 #include "broadcast/mp3player.h"
+#include "core/asrunlog.h"
 #include "core/clock.h"
 #include "housekeeping/shutdownrequester.h"
 #include "ui/dialogs.h"
@@ -21,6 +22,7 @@ struct ShutdownParts {
     MciPlayer *mci = nullptr;
     Mp3Player *mp3 = nullptr;
     ShutdownRequester *requester = nullptr;
+    AsRunLog *asRun = &AsRunLog::discard();  // countdowns, requests and their answers
 };
 
 // Watching (Timer2 checks every five seconds), editing (the strip open, no check) or

@@ -120,11 +120,17 @@ void Form3::closeDialog() {
 void Form3::reject() { closeDialog(); }
 
 void Form3::clearingTick() {
+    const bool wasClearing = m_clearing;
+    m_clearing = false;
     if (!Check1->isChecked())
         return;
     // The boxes hold what the spinners put there, so this is a time of day; should it not
     // be one, this tick clears nothing.
     const std::optional<int> clearingTime = timetext::parse(timeEntry->composedText());
-    if (housekeepingrules::isClearingDue(clearingTime, m_clock.secondsOfDay()))
-        todaygrid::clearMarks(m_todayGrid);
+    if (!housekeepingrules::isClearingDue(clearingTime, m_clock.secondsOfDay()))
+        return;
+    m_clearing = true;
+    const int cleared = todaygrid::clearMarks(m_todayGrid);
+    if (cleared > 0 || !wasClearing)
+        m_asRun->record(QStringLiteral("清除播放标记 %1 项").arg(cleared));
 }

@@ -1,5 +1,6 @@
 // Form3 "播放清除设置": the clearing time of the played marks, and the timer that clears them.
 #pragma once
+#include "core/asrunlog.h"
 #include "core/clock.h"
 #include "ui/dialogs.h"
 #include "ui/timefield.h"
@@ -26,6 +27,8 @@ public:
     // leaving the old file as it was.
     bool SaveQc();
     QString settingsFilePath() const;
+    // Where the clearings are put down.
+    void setAsRunLog(AsRunLog &log) { m_asRun = &log; }
 
     QLabel *Label1;        // the note
     QLabel *Label2;        // "自动清除时间"
@@ -50,4 +53,6 @@ private:
     Dialogs &m_dialogs;
     QString m_appDir;
     FlexGrid &m_todayGrid;
+    AsRunLog *m_asRun = &AsRunLog::discard();
+    bool m_clearing = false;  // the last tick cleared: one line for the ticks of a window
 };

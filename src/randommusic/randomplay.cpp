@@ -37,7 +37,7 @@ void RandomPlay::tick() {
         m_state.CurrentFile = library.songs().at(k);
         m_p.Label26->setText(musicrules::playingText(m_state.CurrentFile));
         const int slider = musicrules::volumeSlider(L, g);
-        m_p.engine->startFile([this, slider] { m_p.setGroupVolume(slider); });
+        m_p.engine->startFile([this, slider] { return m_p.setGroupVolume(slider); }, asrun::Start::Random);
         // A random song has no time limit: the zero length switches Timer5 off at its next tick.
         m_p.Timer4->setEnabled(false);
         m_state.PlayElapsed = 0;

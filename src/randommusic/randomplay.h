@@ -19,8 +19,8 @@ struct RandomPlayParts {
     Timer *Timer4 = nullptr;           // start delay of a due item
     Timer *Timer5 = nullptr;           // play-length counter
     Timer *Timer11 = nullptr;          // this check
-    // Sets the speaker to the volume of Form2's Slider2 with the given index.
-    std::function<void(int slider)> setGroupVolume;
+    // Sets the speaker to the volume of Form2's Slider2 with the given index; returns the value sent.
+    std::function<int(int slider)> setGroupVolume;
 };
 
 class RandomPlay : public QObject {

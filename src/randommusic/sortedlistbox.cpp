@@ -3,6 +3,8 @@
 
 #include "randommusic/musicrules.h"
 
+#include <QColor>
+
 #include <algorithm>
 
 void SortedListBox::addSorted(const QString &text) {
@@ -29,4 +31,16 @@ QStringList SortedListBox::entries() const {
     for (int i = 0; i < count(); ++i)
         texts << item(i)->text();
     return texts;
+}
+
+void SortedListBox::showFileProblems(const QHash<QString, QString> &problems) {
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem *entry = item(i);
+        const QString problem = problems.value(entry->text());
+        const QVariant colour = problem.isEmpty() ? QVariant() : QVariant(QColor(255, 0, 0));
+        if (entry->data(Qt::ForegroundRole) != colour)
+            entry->setData(Qt::ForegroundRole, colour);
+        if (entry->toolTip() != problem)
+            entry->setToolTip(problem);
+    }
 }

@@ -1,6 +1,8 @@
 // Flex grid cell storage as a Qt table model; data rows are grid rows 1…n.
 #include "ui/flexgridmodel.h"
 
+#include <QColor>
+
 FlexGridModel::FlexGridModel(int columns, int rows, QObject *parent)
     : QAbstractTableModel(parent), m_columns(columns > 0 ? columns : 1) {
     m_cells.resize(qsizetype(std::max(rows, 1)) * m_columns);
@@ -57,10 +59,33 @@ int FlexGridModel::rowCount(const QModelIndex &parent) const { return parent.isV
 
 int FlexGridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_columns; }
 
-QVariant FlexGridModel::data(const QModelIndex &index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+void FlexGridModel::setFileProblems(int fileColumn, const QHash<QString, QString> &problems) {
+    if (fileColumn == m_fileColumn && problems == m_fileProblems)
+        return;
+    m_fileColumn = fileColumn;
+    m_fileProblems = problems;
+    if (gridRows() > 1)
+        emit dataChanged(index(0, 0), index(gridRows() - 2, m_columns - 1), {Qt::ForegroundRole, Qt::ToolTipRole});
+}
+
+QString FlexGridModel::fileProblem(int row) const {
+    if (m_fileProblems.isEmpty() || row < 1 || !valid(row, m_fileColumn))
         return {};
-    return text(index.row() + 1, index.column());
+    return m_fileProblems.value(text(row, m_fileColumn));
+}
+
+QVariant FlexGridModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(index.row() + 1, index.column());
+    if (role == Qt::ForegroundRole || role == Qt::ToolTipRole) {
+        const QString problem = fileProblem(index.row() + 1);
+        if (problem.isEmpty())
+            return {};
+        return role == Qt::ToolTipRole ? QVariant(problem) : QVariant(QColor(255, 0, 0));
+    }
+    return {};
 }
 
 QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,6 +1,7 @@
 // The cells of a flex grid: every row's texts, row 0 being the fixed header row.
 #pragma once
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,12 @@ public:
     // A whole row at once: one change notice instead of one per cell.
     void setRowTexts(int row, const QStringList &texts);
 
+    // Rows whose text in fileColumn is a key of problems are drawn in red, with the problem
+    // as their tooltip. Only the look changes: texts stay as they are. An empty map clears.
+    void setFileProblems(int fileColumn, const QHash<QString, QString> &problems);
+    // The problem shown for a grid row (from 1), or empty.
+    QString fileProblem(int row) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -31,4 +38,6 @@ private:
 
     int m_columns;
     QList<QString> m_cells;  // row-major, header row first
+    int m_fileColumn = -1;
+    QHash<QString, QString> m_fileProblems;  // file text → why it will not play
 };

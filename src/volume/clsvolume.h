@@ -1,5 +1,6 @@
 // clsVolume: the program's one handle on the sound card's speaker and microphone volume.
 #pragma once
+#include "core/asrunlog.h"
 #include "volume/mixerdevice.h"
 
 #include <QtGlobal>
@@ -36,12 +37,16 @@ public:
     // True when they have; also true when there is no mixer at all.
     bool meSettle(int ms);
 
+    // Where a mixer that failed is put down, beside the starts it concerns.
+    void setAsRunLog(AsRunLog &log) { m_asRun = &log; }
+
 private:
     bool sends(const MixerDevice::Line &control) const;
 
     MixerDevice *m_device;
     Dialogs *m_dialogs;
     QWidget *m_dialogParent;
+    AsRunLog *m_asRun = &AsRunLog::discard();
     bool m_opened = false;
     MixerDevice::Line m_speakerControl;
     MixerDevice::Line m_micControl;

@@ -3,6 +3,7 @@
 #include "broadcast/mciplayer.h"
 #include "broadcast/mp3player.h"
 
+#include <QHash>
 #include <QStringList>
 #include <functional>
 
@@ -18,6 +19,9 @@ public:
     // When set, it raises MciDone as the real player does: once for every "play", with 4 when
     // "stop", "close" or "open" cuts it short, and with finishPlaying()'s code when it ends.
     bool reportsDone = false;
+    // With reportsDone: a "play" of one of these files fails at once, MciDone(8), for this reason.
+    QHash<QString, QString> failures;
+    QString playFailure() const override { return m_failure; }
     bool playing() const { return m_playing; }
     void finishPlaying(int notifyCode = 1) {
         if (m_playing) {
@@ -29,11 +33,15 @@ public:
         record(command);
         if (!reportsDone)
             return;
-        if (command == QLatin1String("play"))
+        if (command == QLatin1String("play")) {
             m_playing = true;
-        else if (command == QLatin1String("stop") || command == QLatin1String("close") ||
-                 command == QLatin1String("open"))
+            m_failure = failures.value(m_file);
+            if (!m_failure.isEmpty())
+                finishPlaying(8);
+        } else if (command == QLatin1String("stop") || command == QLatin1String("close") ||
+                   command == QLatin1String("open")) {
             finishPlaying(4);
+        }
     }
     void setFileName(const QString &path) override {
         m_file = path;
@@ -52,7 +60,7 @@ private:
         if (onRecord)
             onRecord(QStringLiteral("mci ") + entry);
     }
-    QString m_file, m_type;
+    QString m_file, m_type, m_failure;
     bool m_playing = false;
 };
 

@@ -1,0 +1,82 @@
+# Installs the build into a fresh prefix and checks what a desktop gets: the program, its menu
+# entry in Chinese, its icons, and the autostart entry with the command that switches it; then
+# the same staged under DESTDIR, as a package is built.
+# cmake -DBUILD=<build> -DPREFIX=<folder, with a space> -DICON=<1 when icons are drawn> -P check_install.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${PREFIX}")
+
+function(install_into prefix)
+  execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${prefix}" RESULT_VARIABLE rc
+                  OUTPUT_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install --prefix ${prefix} failed: ${rc}")
+  endif()
+endfunction()
+function(expect_file path)
+  if(NOT EXISTS "${path}" OR IS_DIRECTORY "${path}")
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endfunction()
+function(expect_line path line)
+  expect_file("${path}")
+  file(STRINGS "${path}" lines ENCODING UTF-8)
+  if(NOT line IN_LIST lines)
+    message(FATAL_ERROR "${path} lacks the line: ${line}")
+  endif()
+endfunction()
+# root: where the files are; prefix: where they will run from.
+function(expect_installed root prefix)
+  expect_file("${root}/bin/tollmere")
+  expect_file("${root}/bin/tollmere-autostart")
+  foreach(entry share/applications/tollmere.desktop share/tollmere/tollmere-autostart.desktop)
+    expect_line("${root}/${entry}" "Name[zh_CN]=校园广播定时播放")
+    # The prefix holds a space: the launcher would split the path unless it is quoted.
+    expect_line("${root}/${entry}" "Exec=\"${prefix}/bin/tollmere\"")
+    expect_line("${root}/${entry}" "Icon=tollmere")
+  endforeach()
+  expect_line("${root}/share/applications/tollmere.desktop" "Comment[zh_CN]=按作息时间自动播放铃声、通知和音乐")
+  if(ICON)
+    foreach(size 16 48 256)
+      set(png "${root}/share/icons/hicolor/${size}x${size}/apps/tollmere.png")
+      expect_file("${png}")
+      # The PNG signature, the header chunk, then its width and height.
+      file(READ "${png}" head LIMIT 24 HEX)
+      if(NOT head MATCHES "^89504e470d0a1a0a0000000d49484452(........)(........)$")
+        message(FATAL_ERROR "${png} is not a PNG")
+      endif()
+      math(EXPR width "0x${CMAKE_MATCH_1}")
+      math(EXPR height "0x${CMAKE_MATCH_2}")
+      if(NOT width EQUAL size OR NOT height EQUAL size)
+        message(FATAL_ERROR "${png} is ${width}x${height}")
+      endif()
+    endforeach()
+  endif()
+endfunction()
+
+install_into("${PREFIX}")
+expect_installed("${PREFIX}" "${PREFIX}")
+
+# The operator's switch, in a config folder of its own (only the child sees it).
+set(ENV{XDG_CONFIG_HOME} "${PREFIX}/config")
+set(autostart "${PREFIX}/config/autostart/tollmere.desktop")
+foreach(step on off)
+  execute_process(COMMAND sh "${PREFIX}/bin/tollmere-autostart" ${step} RESULT_VARIABLE rc OUTPUT_QUIET)
+  execute_process(COMMAND sh "${PREFIX}/bin/tollmere-autostart" status OUTPUT_VARIABLE said
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT rc EQUAL 0 OR NOT said STREQUAL step)
+    message(FATAL_ERROR "tollmere-autostart ${step}: exit ${rc}, then status says '${said}'")
+  endif()
+endforeach()
+if(EXISTS "${autostart}")
+  message(FATAL_ERROR "tollmere-autostart off left ${autostart}")
+endif()
+
+# Staged: every file under DESTDIR, the entries naming the final prefix.
+set(ENV{DESTDIR} "${PREFIX}/stage")
+install_into("${PREFIX}/final")
+unset(ENV{DESTDIR})
+if(EXISTS "${PREFIX}/final")
+  message(FATAL_ERROR "a staged install wrote outside DESTDIR, into ${PREFIX}/final")
+endif()
+expect_installed("${PREFIX}/stage${PREFIX}/final" "${PREFIX}/final")
+file(REMOVE_RECURSE "${PREFIX}")
