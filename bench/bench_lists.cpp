@@ -55,21 +55,28 @@ void BM_FillGrid(benchmark::State &state) {
 }
 BENCHMARK(BM_FillGrid)->Arg(32766)->Unit(benchmark::kMillisecond);
 
-// A tick with a 1000-item list loaded and nothing due.
+// A tick with a 1000-item list loaded and nothing due, with a calendar of as many days off
+// and make-up days as the argument (none of them today): the tick looks today up twice.
 void BM_TickNothingDue(benchmark::State &state) {
     TestEnv env(QDateTime(QDate(2026, 12, 7), QTime(23, 0)));
     QList<ScheduleItem> items = makeItems(1000);
     for (auto &it : items)
         it.StartTime = 3600 + it.StartTime % 3600;  // all in the small hours, long past
     must(ScheduleListFile::rewrite(env.path("day.lst"), items));
+    QByteArray holidays;
+    for (int i = 1; i <= state.range(0); ++i)
+        holidays += QDate(2026, 12, 7).addDays(i).toString(Qt::ISODate).toLatin1() + (i % 2 ? " off\r\n" : " mon\r\n");
+    if (QFile f(env.path("Holidays.txt")); !f.open(QIODevice::WriteOnly) || f.write(holidays) != holidays.size())
+        std::abort();
     Form1 form(env.services);
     form.Frame1->Text5->setText(env.path("day.lst"));
     form.tick().tick();
     for (auto _ : state)
         form.tick().tick();
     state.counters["items"] = form.todayList.count();
+    state.counters["exceptions"] = double(form.holidays().calendar().entries.size());
 }
-BENCHMARK(BM_TickNothingDue)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickNothingDue)->Arg(0)->Arg(730)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadTodayList(benchmark::State &state) {
     TestEnv env;

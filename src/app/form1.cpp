@@ -1,10 +1,12 @@
 // Form1's controls, start-up and exit.
 #include "app/form1.h"
 
+#include "app/logging.h"
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/mp3button.h"
 #include "broadcast/playbackengine.h"
+#include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
@@ -58,7 +60,7 @@ QPixmap speakerIcon(bool active) {
 Form1::Form1(Services &services, QWidget *parent)
     : QWidget(parent), CommonDialog1(*services.dialogs, this), m_services(services),
       m_asRun(services.asRun ? *services.asRun : AsRunLog::discard()),
-      m_volume(services.mixer.get(), services.dialogs.get(), this) {
+      m_volume(services.mixer.get(), services.dialogs.get(), this), m_holidays(services.appDir) {
     m_volume.setAsRunLog(m_asRun);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tollmere"));
@@ -80,6 +82,10 @@ Form1::Form1(Services &services, QWidget *parent)
     Frame2 = new ScheduleEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, *MSFlexGrid1, todayList, this);
     Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2880));
     connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
+    // A dialog window of its own, opened from the weekday panel; it reads the calendar's file
+    // again each time, so a hand edit comes into force there too.
+    m_holidayDialog = std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, m_holidays, this);
+    connect(Frame1->HolidayButton, &QPushButton::clicked, m_holidayDialog.get(), &HolidayDialog::openDialog);
     // Holding a button on the list-file label shows its full text in the strip at the top.
     Label28->installEventFilter(this);
 
@@ -94,8 +100,10 @@ Form1::Form1(Services &services, QWidget *parent)
 
     TickControls controls{Label1, Label2, Label26, Label27, Label28, Image7, Image8, Image9, Image10, MSFlexGrid1};
     TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11, &m_asRun};
-    m_tick = std::make_unique<SchedulerTick>(clock, controls, outputs, todayList, playback,
-                                             [this](int weekday) { return Frame1->todayPath(weekday); });
+    // Today's list follows the calendar of days off and make-up days before the weekday panel.
+    m_tick = std::make_unique<SchedulerTick>(
+        clock, controls, outputs, todayList, playback, [this](int weekday) { return Frame1->todayPath(weekday); },
+        [this](const QDate &date) { return m_holidays.follows(date); });
     connect(Timer1, &Timer::timeout, this, [this] { m_tick->tick(); });  // Timer1_Timer
 
     EngineParts engine;
@@ -243,6 +251,8 @@ void Form1::startUp() {
     prepareTodayGrid();
     Frame2->prepareGrid();
     Frame1->loadConfig();
+    if (const Result loaded = m_holidays.load(); !loaded)
+        qCWarning(lcApp) << "the holiday calendar cannot be read" << m_holidays.path() << loaded.reason();
     m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
     Frame5->loadAtStartUp();  // the music libraries, the last step

@@ -5,6 +5,7 @@
 #include "broadcast/playbackstate.h"
 #include "broadcast/schedulertick.h"
 #include "broadcast/todaylist.h"
+#include "core/holidaycalendar.h"
 #include "randommusic/musiclibrary.h"
 #include "ui/commondialog.h"
 #include "volume/clsvolume.h"
@@ -18,6 +19,7 @@ class AutoShutdown;
 class FlexGrid;
 class Form2;
 class Form3;
+class HolidayDialog;
 class LibraryEditor;
 class ManualControl;
 class MciControl;
@@ -72,6 +74,9 @@ public:
     // The dialogs, hidden until asked for.
     Form2 &form2() { return *m_form2; }
     Form3 &form3() { return *m_form3; }
+    HolidayDialog &holidayDialog() { return *m_holidayDialog; }
+    // The days off and make-up days in force, read at start-up and whenever saved.
+    HolidayCalendar &holidays() { return m_holidays; }
     // The shutdown settings strip Picture2, the countdown Frame4, Timer2 and Timer3.
     AutoShutdown &autoShutdown() { return *m_shutdown; }
 
@@ -100,8 +105,10 @@ private:
     Services &m_services;
     AsRunLog &m_asRun;
     clsVolume m_volume;
+    HolidayCalendar m_holidays;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form3> m_form3;
+    std::unique_ptr<HolidayDialog> m_holidayDialog;
     AutoShutdown *m_shutdown = nullptr;
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;

@@ -37,14 +37,18 @@ void setTextColor(QLabel *label, const QColor &color) {
 }  // namespace
 
 SchedulerTick::SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list,
-                             PlaybackState &state, std::function<QString(int)> configuredPath)
+                             PlaybackState &state, std::function<QString(int)> configuredPath,
+                             std::function<int(const QDate &)> follows)
     : m_clock(clock), m_c(controls), m_out(std::move(outputs)), m_list(list), m_state(state),
-      m_configuredPath(std::move(configuredPath)) {}
+      m_configuredPath(std::move(configuredPath)), m_follows(std::move(follows)) {}
 
 void SchedulerTick::tick() {
     step("activity icons", [this] { showActivity(); });
     step("clock and date", [this] { showClock(); });
-    step("weekday", [this] { TodayWeekday = m_clock.weekday(); });
+    step("weekday", [this] {
+        TodayDate = m_clock.date();
+        TodayWeekday = TodayDate.dayOfWeek() % 7 + 1;
+    });
     step("today's list", [this] { SelectTodayList(); });
     step("due scan", [this] { scanDue(); });
 }
@@ -71,21 +75,48 @@ void SchedulerTick::showClock() {
     m_c.Label1->setText(timetext::shortTime(now.time().msecsSinceStartOfDay() / 1000));
     const int weekday = now.date().dayOfWeek() % 7 + 1;
     const QString date = QLocale().toString(now.date(), QLocale::ShortFormat);
-    m_c.Label2->setText(date + QStringLiteral("\r\n") + statustexts::weekdayName(weekday));
+    // A day off shows red like a Sunday; a make-up day names the weekday whose list it runs
+    // and takes that day's colour.
+    const int followed = follows(now.date());
+    QString name = statustexts::weekdayName(weekday);
+    if (followed == DayOff)
+        name += QStringLiteral("（休息）");
+    else if (followed != weekday)
+        name += QStringLiteral("（按周") + statustexts::weekdayName(followed).right(1) + QStringLiteral("）");
+    m_c.Label2->setText(date + QStringLiteral("\r\n") + name);
+    const int coloured = followed == DayOff ? 1 : followed;
     QColor color(0, 0, 255);
-    if (weekday == 1)
+    if (coloured == 1)
         color = QColor(255, 0, 0);
-    else if (weekday == 7)
+    else if (coloured == 7)
         color = QColor(0, 192, 0);
     setTextColor(m_c.Label2, color);
 }
 
+int SchedulerTick::follows(const QDate &date) const { return m_follows ? m_follows(date) : date.dayOfWeek() % 7 + 1; }
+
 void SchedulerTick::SelectTodayList() {
-    const QString path = m_configuredPath(TodayWeekday);
+    const int followed = TodayDate.isValid() ? follows(TodayDate) : TodayWeekday;
+    if (followed == DayOff) {
+        emptyTodayList();
+        return;
+    }
+    const QString path = m_configuredPath(followed);
     if (path == m_list.path)
         return;
     m_list.path = path;
     LoadTodayList();
+}
+
+// A day off schedules nothing, whatever was loaded before it: not the day before's list, as
+// an empty configured path would keep it, nor a list the editor put into today's grid. With
+// no path in force, the next day that follows a weekday with a list loads it at its first tick.
+void SchedulerTick::emptyTodayList() {
+    m_c.Label28->setText(QStringLiteral("列表文件：（休息）"));
+    if (m_list.path.isEmpty() && m_list.count() == 0 && m_c.MSFlexGrid1->Rows() <= 1)
+        return;
+    m_list.path.clear();
+    todaygrid::show(*m_c.MSFlexGrid1, m_list, {});
 }
 
 void SchedulerTick::LoadTodayList() {

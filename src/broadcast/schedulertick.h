@@ -3,6 +3,7 @@
 #include "broadcast/playbackstate.h"
 #include "broadcast/todaylist.h"
 #include "core/asrunlog.h"
+#include "core/holidayrules.h"
 
 #include <QLabel>
 #include <functional>
@@ -39,9 +40,11 @@ struct TickOutputs {
 
 class SchedulerTick {
 public:
-    // configuredPath(weekday) is the list the weekday configuration names for that day.
+    // configuredPath(weekday) is the list the weekday configuration names for that day;
+    // follows(date), where given, the weekday whose list a date follows or DayOff (a date
+    // follows its own weekday without it).
     SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list, PlaybackState &state,
-                  std::function<QString(int)> configuredPath);
+                  std::function<QString(int)> configuredPath, std::function<int(const QDate &)> follows = {});
 
     // Timer1, every second: icons, clock and date, today's list, and the due scan.
     void tick();
@@ -49,6 +52,7 @@ public:
     void LoadTodayList();
 
     int TodayWeekday = 1;
+    QDate TodayDate;
     int BlinkPhase = 0;
 
 private:
@@ -56,6 +60,8 @@ private:
     void showClock();
     void scanDue();
     void startItem(int i, const TodayItem &item);
+    int follows(const QDate &date) const;
+    void emptyTodayList();
 
     Clock &m_clock;
     TickControls m_c;
@@ -63,4 +69,5 @@ private:
     TodayList &m_list;
     PlaybackState &m_state;
     std::function<QString(int)> m_configuredPath;
+    std::function<int(const QDate &)> m_follows;
 };

@@ -44,6 +44,7 @@ void WeekdayPanel::build() {
     // to Wednesday on the left, Thursday to Saturday and the every-day row on the right, so
     // that the panel fits its band of the main window with every box at a readable height.
     Command11 = named(new QPushButton(QStringLiteral("保存"), this), "Command11");
+    HolidayButton = named(new QPushButton(QStringLiteral("节假日…"), this), "HolidayButton");
     Command3 = named(new QPushButton(QStringLiteral("▲"), this), "Command3");
     Command4 = named(new QPushButton(QStringLiteral("▼"), this), "Command4");
     Command3->setFixedWidth(32);
@@ -53,6 +54,8 @@ void WeekdayPanel::build() {
     top->addSpacing(12);
     top->addWidget(Option2);
     top->addStretch();
+    top->addWidget(HolidayButton);
+    top->addSpacing(12);
     top->addWidget(Command11);
     top->addSpacing(12);
     top->addWidget(Command3);

@@ -25,6 +25,7 @@ public:
     QLabel *Label9, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label22;
     std::array<QPushButton *, 9> Command10{};  // "..." browse buttons, index 1 … 8
     QPushButton *Command11;                    // "保存"
+    QPushButton *HolidayButton;                // "节假日…": the days off and make-up days
     QPushButton *Command3;                     // "▲"
     QPushButton *Command4;                     // "▼"
 

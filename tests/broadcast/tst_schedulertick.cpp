@@ -21,9 +21,16 @@ class TestSchedulerTick : public QObject {
         TestEnv env;
         std::unique_ptr<Form1> form;
         // followsSeconds: Timer1 keeps to the wall clock's seconds as on the real clock.
-        Rig(const QDateTime &start, const QList<ScheduleItem> &monday, bool followsSeconds = false) : env(start) {
+        // holidays: the calendar's file as start-up finds it.
+        Rig(const QDateTime &start, const QList<ScheduleItem> &monday, bool followsSeconds = false,
+            const QByteArray &holidays = {})
+            : env(start) {
             env.clock->setFollowsSeconds(followsSeconds);
             writeList(env.path("monday.lst"), monday);
+            if (!holidays.isEmpty()) {
+                QFile f(env.path("Holidays.txt"));
+                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(holidays) == holidays.size());
+            }
             form = std::make_unique<Form1>(env.services);
             form->Frame1->Text5->setText(env.path("monday.lst"));
         }
@@ -255,6 +262,77 @@ private slots:
         QCOMPARE(rig.form->Label2->text(), QLocale().toString(date, QLocale::ShortFormat) + "\r\n" + weekday);
         QCOMPARE(rig.form->Label2->palette().color(QPalette::WindowText), colour);
         QCOMPARE(rig.form->tick().TodayWeekday, date.dayOfWeek() % 7 + 1);
+    }
+
+    // Every weekday has its own list: a bell at 00:00:03 and one at 23:59:58, named after the
+    // day ("mon-early.wav"). Across one midnight, the bell before it and the bell after it
+    // tell which list was in force on either side; a day off rings neither.
+    void midnightIntoAndOutOfExceptionDays_data() {
+        QTest::addColumn<QByteArray>("holidays");
+        QTest::addColumn<QDate>("day");  // the day before midnight
+        QTest::addColumn<QStringList>("played");
+        QTest::addColumn<QString>("label");  // the weekday part of Label2 after midnight
+        QTest::addColumn<QColor>("colour");
+        const QByteArray makeUp = "# 调休\r\n2026-12-12 周一\r\n";
+        const QByteArray off = "2026-12-09 off # 校庆\n";
+        const QColor red(255, 0, 0), blue(0, 0, 255);
+        QTest::newRow("into a Saturday that follows Monday")
+            << makeUp << QDate(2026, 12, 11) << QStringList{"fri-late.wav", "mon-early.wav"} << "星期六（按周一）"
+            << blue;
+        QTest::newRow("out of it into Sunday")
+            << makeUp << QDate(2026, 12, 12) << QStringList{"mon-late.wav", "sun-early.wav"} << "星期日" << red;
+        QTest::newRow("into a Wednesday off")
+            << off << QDate(2026, 12, 8) << QStringList{"tue-late.wav"} << "星期三（休息）" << red;
+        QTest::newRow("out of it into Thursday")
+            << off << QDate(2026, 12, 9) << QStringList{"thu-early.wav"} << "星期四" << blue;
+        QTest::newRow("a date with no entry")
+            << off << QDate(2026, 12, 10) << QStringList{"thu-late.wav", "fri-early.wav"} << "星期五" << blue;
+    }
+    void midnightIntoAndOutOfExceptionDays() {
+        QFETCH(QByteArray, holidays);
+        QFETCH(QDate, day);
+        QFETCH(QStringList, played);
+        QFETCH(QString, label);
+        QFETCH(QColor, colour);
+        Rig rig(QDateTime(day, QTime(23, 59, 40)), {}, false, holidays);
+        const char *const names[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+        for (int weekday = 1; weekday <= 7; ++weekday) {
+            const QString name = QString::fromLatin1(names[weekday - 1]);
+            writeList(rig.env.path(name + ".lst"), {item("00:00:03", "early", "00:00:02", name + "-early.wav"),
+                                                    item("23:59:58", "late", "00:00:02", name + "-late.wav")});
+            rig.form->Frame1->dayText(weekday)->setText(rig.env.path(name + ".lst"));
+        }
+        rig.form->form3().Check1->setChecked(false);  // marks stay across midnight as they are
+        rig.env.clock->advanceTo(QDateTime(day.addDays(1), QTime(0, 0, 30)));
+        QStringList files;
+        for (const QString &entry : rig.env.mci->log)
+            if (entry.startsWith(QStringLiteral("file=")))
+                files << entry.mid(5);
+        QCOMPARE(files, played);
+        QCOMPARE(rig.env.beeps, played.size());
+        QCOMPARE(rig.form->Label2->text(), QLocale().toString(day.addDays(1), QLocale::ShortFormat) + "\r\n" + label);
+        QCOMPARE(rig.form->Label2->palette().color(QPalette::WindowText), colour);
+        const bool dayOff = label.contains(QStringLiteral("休息"));
+        QCOMPARE(rig.form->todayList.count(), dayOff ? 0 : 2);
+        QCOMPARE(rig.grid().Rows(), dayOff ? 1 : 3);
+        if (dayOff)
+            QCOMPARE(rig.form->Label28->text(), QStringLiteral("列表文件：（休息）"));
+        else
+            QVERIFY(rig.marked(1));               // the early bell of the day's own or followed list
+        QVERIFY(rig.form->Timer11->isEnabled());  // random music goes on, also on a day off
+    }
+
+    // Lists the editor or a hand puts into today's grid on a day off are emptied again at the
+    // next tick: nothing of them is started.
+    void aDayOffStartsNothingAllDay() {
+        Rig rig(QDateTime(Monday, QTime(7, 59, 40)), bellAtEight(), false, "2026-12-07 休息\r\n");
+        rig.runTo(QTime(7, 59, 50));
+        QCOMPARE(rig.form->todayList.count(), 0);
+        todaygrid::show(rig.grid(), rig.form->todayList, bellAtEight());
+        rig.runTo(QTime(8, 0, 30));
+        QCOMPARE(rig.form->todayList.count(), 0);
+        QCOMPARE(rig.env.beeps, 0);
+        QVERIFY(rig.env.mci->log.isEmpty());
     }
 
     void iconsBlinkWhileBusy() {

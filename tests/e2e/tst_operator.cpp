@@ -2,6 +2,7 @@
 // height, and the real message boxes and file dialogs.
 #include "app/form1.h"
 #include "app/setupapplication.h"
+#include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "support/listfiles.h"
@@ -170,9 +171,16 @@ private slots:
         TestEnv env;
         writeList(env.path("monday.lst"), {item("07:55:00", "预备铃", "播完", env.path("ready.wav")),
                                            item("08:00:00", "上课铃", "00:00:30", env.path("bell.wav"))});
+        // A make-up day: the date label names the weekday it follows, the longest text it shows.
+        QFile holidays(env.path("Holidays.txt"));
+        QVERIFY(holidays.open(QIODevice::WriteOnly));
+        holidays.write("2026-12-07 周五\r\n2027-01-01 休息 # 元旦\r\n");
+        holidays.close();
         Form1 form(env.services);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
+        env.clock->advance(1000);
+        QVERIFY(form.Label2->text().endsWith(QStringLiteral("星期一（按周五）")));
         QList<QPair<QPushButton *, int>> heights = {
             {form.Command2, 6165}, {form.Frame1->Command4, 9150}, {form.Frame1->Command3, 3240}};
         for (auto [button, twips] : heights) {
@@ -188,8 +196,14 @@ private slots:
             if (twips == 9150)
                 form.Frame2->Command6->click();
         }
+        form.Frame1->HolidayButton->click();
+        QVERIFY(form.holidayDialog().isVisible());
+        QStringList faults = windowFaults(&form.holidayDialog());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        saveScreenshot(&form.holidayDialog(), QStringLiteral("holidaydialog"));
+        form.holidayDialog().closeButton->click();
         form.Command28->click();
-        QStringList faults = windowFaults(&form.form2());
+        faults = windowFaults(&form.form2());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         saveScreenshot(&form.form2(), QStringLiteral("form2"));
     }

@@ -2,6 +2,7 @@
 // the list, the volumes still load, and only a refused write is reported. Run as an
 // unprivileged user (ctest does so when it runs as root): for root nothing is read-only.
 #include "app/form1.h"
+#include "editor/holidaydialog.h"
 #include "editor/lstcfg.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
@@ -52,6 +53,7 @@ private slots:
         writeReadOnly(env.path("Volume.cfg"), QByteArray("1000\r\n").repeated(13));
         writeReadOnly(env.path("ClsTime.Cfg"), QByteArray::fromHex("FFFF000000000000D43F"));  // on, 07:30:00
         writeReadOnly(env.path("qc.cfg"), QByteArray("\"23\",\"30\",\"00\",0\r\n"));
+        writeReadOnly(env.path("Holidays.txt"), QByteArray("2026-12-08 休息\r\n"));
 
         Form1 form(env.services);
         QCOMPARE(form.form2().Slider1->value(), 1000);
@@ -59,6 +61,7 @@ private slots:
         QVERIFY(form.autoShutdown().Check1->isChecked());
         QCOMPARE(form.autoShutdown().ShutdownTime, 7 * 3600 + 30 * 60);
         QCOMPARE(form.form3().timeEntry->composedText(), QStringLiteral("23:30:00"));
+        QCOMPARE(form.holidays().follows(QDate(2026, 12, 8)), DayOff);
 
         // The day's list loads at the first tick and its item plays.
         env.clock->advance(12000);
@@ -82,6 +85,20 @@ private slots:
         QVERIFY(env.dialogs->messages.first().text.contains(list));
         QCOMPARE(bytesOf(list), before);
         QCOMPARE(editor.MSFlexGrid2->Rows(), 2);
+
+        // The calendar's save is refused with a message naming its file; the file and the
+        // calendar in force stay as they were.
+        HolidayDialog &holidays = form.holidayDialog();
+        holidays.openDialog();
+        holidays.calendar->setSelectedDate(QDate(2026, 12, 9));
+        holidays.offOption->setChecked(true);
+        holidays.saveButton->click();
+        QCOMPARE(env.dialogs->messages.size(), 2);
+        QCOMPARE(env.dialogs->messages.last().icon, Dialogs::Icon::Critical);
+        QVERIFY(env.dialogs->messages.last().text.contains(env.path("Holidays.txt")));
+        QCOMPARE(bytesOf(env.path("Holidays.txt")), QByteArray("2026-12-08 休息\r\n"));
+        QCOMPARE(form.holidays().follows(QDate(2026, 12, 9)), 4);  // a Wednesday as ever
+        QVERIFY(holidays.saveButton->isEnabled());
     }
 };
 

@@ -1,0 +1,66 @@
+// The calendar of days off and make-up working days, as rules without widgets: its lines, its file, what a date
+// follows.
+#pragma once
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// What a date follows instead of a weekday on a day off: no list, so nothing is scheduled.
+// Otherwise a date follows a weekday's list, 1 = Sunday … 7 = Saturday: its own, or another
+// weekday's on a make-up working day.
+constexpr int DayOff = 0;
+
+namespace holidayrules {
+
+// One date that does not follow its own weekday's list.
+struct Entry {
+    QDate date;
+    int follows = DayOff;  // DayOff, or the weekday whose list it runs (1 = Sunday … 7 = Saturday)
+    QString note;          // what followed "#" on its line, kept through a save
+
+    bool operator==(const Entry &) const = default;
+};
+
+// A line that names no valid date, nothing it follows, or a date already given: left out of
+// the calendar and reported to the operator with its number.
+struct SkippedLine {
+    int number = 0;  // from 1
+    QString text;
+    QString reason;
+
+    bool operator==(const SkippedLine &) const = default;
+};
+
+struct Calendar {
+    QMap<QDate, Entry> entries;
+    QStringList comments;        // the operator's own comment lines, kept through a save
+    QList<SkippedLine> skipped;  // as read; a save keeps them as comments
+};
+
+enum class LineKind { Blank, Comment, Entry, Bad };
+struct Line {
+    LineKind kind = LineKind::Blank;
+    Entry entry;     // for an entry
+    QString reason;  // for a bad line
+};
+
+// One line of the file: a date ("2027-02-07", also "2027/2/7" or "2027年2月7日"), then what it
+// follows: "休息", "休", "放假" or "off" for a day off, a weekday as "周一", "星期一" or "mon"
+// (also "周日"/"周天", "星期日"/"星期天", "sun"), optionally preceded by "按"; "#" begins a note.
+Line parseLine(const QString &text);
+
+// The file's bytes (UTF-8; a file that is not UTF-8 is read as GBK) as a calendar.
+Calendar parse(const QByteArray &bytes);
+// The file's bytes: a few lines explaining the format, the operator's comments, the lines
+// that were skipped (as comments, so their text is not lost), then the entries by date.
+QByteArray format(const Calendar &calendar);
+
+// The weekday whose list the date follows: its entry's, or its own; DayOff on a day off.
+int follows(const Calendar &calendar, const QDate &date);
+// How an entry's choice is written: "休息", or "周一" … "周日".
+QString followsWord(int follows);
+
+}  // namespace holidayrules
