@@ -168,7 +168,7 @@ void Form1::buildMainBar() {
     fill(Label2, 3);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setFont(pixelFont(font(), 16, true));
-    setColors(Label2, QColor(0, 0, 255), pictures::Card);
+    setColors(Label2, QColor(0, 128, 0), pictures::Card);
 
     const QRect clockRect = twipsRect(2340, 360, 3000, 1020);
     Picture9 = holder("Picture9", clockRect, pictures::clockFrame(clockRect.size()));
