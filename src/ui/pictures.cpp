@@ -219,7 +219,7 @@ QImage about(QSize size) {
     // The title and, two pixels up and to the left, its copy in another colour: the first
     // copy shows below it as its shadow.
     const QString title = QStringLiteral("Chimewood");
-    const QRect titleBox(134, 70, size.width() - 140, 40);
+    const QRect titleBox(146, 70, size.width() - 150, 40);
     p.setFont(pixelFont(30, true));
     p.setPen(QColor(8, 16, 28));
     p.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter, title);
@@ -228,7 +228,7 @@ QImage about(QSize size) {
 
     p.setFont(pixelFont(16));
     p.setPen(FaceText);
-    p.drawText(QRect(136, 116, size.width() - 142, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("版本3.1"));
+    p.drawText(QRect(148, 116, size.width() - 154, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("版本3.1"));
     p.setFont(pixelFont(11));
     p.setPen(Quiet);
     p.drawText(QRect(10, size.height() - 28, size.width() - 22, 18), Qt::AlignRight | Qt::AlignVCenter,
