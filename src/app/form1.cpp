@@ -18,6 +18,7 @@
 #include "ui/pictures.h"
 #include "ui/segmentlabel.h"
 #include "ui/slider.h"
+#include "ui/statusline.h"
 #include "ui/twips.h"
 #include "ui/windowheight.h"
 #include "volume/form2.h"
@@ -62,7 +63,6 @@ Form1::Form1(Services &services, QWidget *parent)
     setFixedWidth(twipsToPixels(FormWidthTwips));
     setAttribute(Qt::WA_OpaquePaintEvent);  // the background picture covers every pixel
     setMouseTracking(true);                 // a mouse moving over the background is someone there
-    m_background = QPixmap::fromImage(pictures::background());
     buildMainBar();
 
     // A window of its own, not a child: it is shown while the main window is hidden.
@@ -194,14 +194,16 @@ void Form1::buildMainBar() {
 
     const QRect line1 = twipsRect(900, 1500, 3960, 420), line2 = twipsRect(1260, 2010, 3300, 360);
     Picture5 = holder("Picture5", line1, pictures::card(line1.size()));
-    Label26 = label("Label26", QStringLiteral("Chimewood 3.0版") + QString(21, QChar(0x3000)), Picture5);
+    Label26 =
+        named(new StatusLine(QStringLiteral("Chimewood 3.0版") + QString(21, QChar(0x3000)), Picture5), "Label26");
     Label26->setFont(pixelFont(font(), 15, true));
     setColors(Label26, QColor(215, 0, 0), pictures::Card);
     Picture6 = holder("Picture6", line2, pictures::card(line2.size()));
-    Label27 = label("Label27",
-                    QStringLiteral("2026年12月发布　Tollmere 开发组为校园广播编写　谨献给每天按时打铃的人") +
-                        QString(40, QChar(0x3000)),
-                    Picture6);
+    Label27 =
+        named(new StatusLine(QStringLiteral("2026年12月发布　Tollmere 开发组为校园广播编写　谨献给每天按时打铃的人") +
+                                 QString(40, QChar(0x3000)),
+                             Picture6),
+              "Label27");
     Label27->setFont(pixelFont(font(), 13, true));
     setColors(Label27, QColor(0, 128, 0), pictures::Card);
     // The status lines scroll through texts longer than themselves.
@@ -375,7 +377,8 @@ void Form1::showAbout() {
 
 void Form1::paintEvent(QPaintEvent *event) {
     QPainter p(this);
-    p.drawPixmap(event->rect(), m_background, event->rect());
+    p.setClipRegion(event->region());
+    pictures::drawBackground(p);
 }
 
 void Form1::mousePressEvent(QMouseEvent *event) {

@@ -140,7 +140,6 @@ private:
     ManualControl *m_manual = nullptr;
     RandomPlay *m_random = nullptr;
 
-    QPixmap m_background;
     std::array<QPixmap, 6> m_images;  // Image1 … Image6
     WindowDrag m_drag{*this};
     bool m_backgroundPressed = false;   // a left button went down on the background

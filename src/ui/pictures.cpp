@@ -101,30 +101,25 @@ void roundedFill(QPainter &p, const QRectF &r, qreal radius, const QColor &fill,
 
 }  // namespace
 
-QImage background() {
-    QImage image(BackgroundSize, QImage::Format_RGB32);
-    image.fill(Paper);
-    QPainter p(&image);
-    p.fillRect(0, 0, image.width(), 216, Band);
+void drawBackground(QPainter &p) {
+    const int w = BackgroundSize.width();
+    p.fillRect(QRect(QPoint(0, 0), BackgroundSize), Paper);
+    p.fillRect(0, 0, w, 216, Band);
     // A shelf under the row of buttons.
-    p.fillRect(0, 161, image.width(), 30, BandDeep);
-    p.fillRect(0, 161, image.width(), 1, BandEdge);
-    p.fillRect(0, 213, image.width(), 3, BandDeep);
-    p.fillRect(0, 216, image.width(), 2, Paper.darker(112));
+    p.fillRect(0, 161, w, 30, BandDeep);
+    p.fillRect(0, 161, w, 1, BandEdge);
+    p.fillRect(0, 213, w, 3, BandDeep);
+    p.fillRect(0, 216, w, 2, Paper.darker(112));
     p.setFont(pixelFont(11));
     p.setPen(Quiet);
     p.drawText(QRect(420, 193, 260, 20), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Tollmere　校园广播"));
-    return image;
 }
 
-QImage volumeBackground(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Paper);
-    QPainter p(&image);
+void drawVolumeBackground(QPainter &p, QSize size) {
+    p.fillRect(QRect(QPoint(0, 0), size), Paper);
     p.fillRect(0, 0, size.width(), 30, Band);
     p.fillRect(0, 30, size.width(), 2, Paper.darker(112));
     p.fillRect(0, size.height() - 3, size.width(), 3, Band);
-    return image;
 }
 
 QImage slide(int n) {

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSize>
 
+class QPainter;
+
 // Each picture is drawn when asked for; callers keep what they draw, so each is drawn once a
 // run. Drawing needs a QGuiApplication (for fonts); the pictures without text (the program's
 // icon, the activity icons) need none.
@@ -27,10 +29,12 @@ inline const QColor CoverSky{232, 240, 248};
 inline constexpr QSize BackgroundSize{700, 613};
 inline constexpr QSize SlideSize{289, 161};
 
-// The main window's background; the top 216 rows are its compact part.
-QImage background();
-// The volume dialog's background, of its own size.
-QImage volumeBackground(QSize size);
+// The main window's background, BackgroundSize; the top 216 rows are its compact part. It is a
+// few flat fills, drawn straight onto the window where it is exposed rather than kept as a
+// picture of its own, which would hold two megabytes all day for nothing.
+void drawBackground(QPainter &p);
+// The volume dialog's background, of its own size, drawn the same way.
+void drawVolumeBackground(QPainter &p, QSize size);
 // The cover's pictures Image1 … Image6 (n = 1 … 6): a ringing bell, and in Image6 at rest.
 QImage slide(int n);
 // The activity icons: a loudspeaker, idle or sounding.

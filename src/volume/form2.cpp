@@ -72,7 +72,6 @@ Form2::Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &v
     setFixedSize(twipsToPixels(10440), twipsToPixels(3255));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);  // the background picture covers every pixel
-    m_background = QPixmap::fromImage(pictures::volumeBackground(size()));
 
     MarqueeText = QStringLiteral("音量设置") + QString(5, QChar(0x3000));
 
@@ -276,5 +275,6 @@ void Form2::mouseReleaseEvent(QMouseEvent *event) {
 
 void Form2::paintEvent(QPaintEvent *event) {
     QPainter p(this);
-    p.drawPixmap(event->rect(), m_background, event->rect());
+    p.setClipRegion(event->region());
+    pictures::drawVolumeBackground(p, size());
 }

@@ -80,5 +80,4 @@ private:
     QString m_appDir;
     clsVolume &m_volume;
     WindowDrag m_drag;
-    QPixmap m_background;
 };
