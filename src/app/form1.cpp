@@ -15,9 +15,14 @@
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
 #include "ui/flexgrid.h"
+#include "ui/marquee.h"
 #include "ui/named.h"
+#include "ui/picturebox.h"
+#include "ui/pictures.h"
+#include "ui/segmentlabel.h"
 #include "ui/slider.h"
 #include "ui/soundfilewatch.h"
+#include "ui/statusline.h"
 #include "ui/twips.h"
 #include "ui/windowheight.h"
 #include "volume/form2.h"
@@ -25,6 +30,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -35,24 +41,19 @@ QRect twipsRect(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
-// The activity icons: a loudspeaker, grey when idle and green in its alternate picture.
-QPixmap speakerIcon(bool active) {
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor c = active ? QColor(0, 170, 0) : QColor(140, 140, 140);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawRect(3, 9, 5, 6);
-    p.drawPolygon(QPolygon({QPoint(8, 9), QPoint(14, 4), QPoint(14, 20), QPoint(8, 15)}));
-    if (active) {
-        p.setPen(QPen(c, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRect(12, 6, 8, 12), -60 * 16, 120 * 16);
-        p.drawArc(QRect(12, 2, 12, 20), -60 * 16, 120 * 16);
-    }
-    return pm;
+// Colours of a label's text and of the fill it stands on.
+void setColors(QWidget *w, const QColor &text, const QColor &fill) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Window, fill);
+    w->setPalette(p);
+}
+
+QFont pixelFont(const QFont &base, int pixels, bool bold) {
+    QFont f = base;
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
 }
 
 }  // namespace
@@ -66,6 +67,8 @@ Form1::Form1(Services &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Tollmere"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedWidth(twipsToPixels(FormWidthTwips));
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the background picture covers every pixel
+    setMouseTracking(true);                 // a mouse moving over the background is someone there
     buildMainBar();
 
     // A window of its own, not a child: it is shown while the main window is hidden.
@@ -136,6 +139,7 @@ Form1::Form1(Services &services, QWidget *parent)
     buildHousekeeping();
     buildRandomMusic();
     watchSoundFiles();
+    buildDecorations();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -146,61 +150,113 @@ Form1::Form1(Services &services, QWidget *parent)
 Form1::~Form1() = default;
 
 void Form1::buildMainBar() {
-    auto label = [this](const char *name, const QString &text, QRect geometry) {
-        auto *l = named(new QLabel(text, this), name);
-        l->setGeometry(geometry);
-        return l;
+    auto label = [](const char *name, const QString &text, QWidget *parent) {
+        return named(new QLabel(text, parent), name);
     };
     auto button = [this](const char *name, const QString &caption, int left, int width) {
         auto *b = named(new QPushButton(caption, this), name);
         b->setGeometry(twipsRect(left, 2460, width, 360));
         return b;
     };
+    // A picture box framing a display; the display's label lies inside the frame and fills
+    // it with its own colour, so a change of its text repaints only the label.
+    auto holder = [this](const char *name, const QRect &geometry, const QImage &frame) {
+        auto *box = named(new QLabel(this), name);
+        box->setGeometry(geometry);
+        box->setPixmap(QPixmap::fromImage(frame));
+        return box;
+    };
+    auto fill = [](QLabel *display, int margin) {
+        display->setGeometry(display->parentWidget()->rect().adjusted(margin, margin, -margin, -margin));
+        display->setAutoFillBackground(true);
+    };
 
-    Label2 = label("Label2", QStringLiteral("88-88-88"), twipsRect(540, 360, 1700, 1000));
-    Label1 = label("Label1", QStringLiteral("88:88:88"), twipsRect(2340, 360, 3000, 1000));
-    QFont clockFont = Label1->font();
-    clockFont.setPointSize(26);
-    clockFont.setBold(true);
-    Label1->setFont(clockFont);
+    Line3 = named(new QWidget(this), "Line3");
+    Line3->setGeometry(0, 0, twipsToPixels(FormWidthTwips), 2);
+    setColors(Line3, Qt::black, pictures::TopLine);
+    Line3->setAutoFillBackground(true);
+    Line3->setAttribute(Qt::WA_TransparentForMouseEvents);  // part of the background
 
-    const QPixmap idle = speakerIcon(false), active = speakerIcon(true);
-    Image9 = label("Image9", QString(), twipsRect(540, 1560, 360, 360));
-    Image10 = label("Image10", QString(), twipsRect(540, 1560, 360, 360));
-    Image7 = label("Image7", QString(), twipsRect(4920, 1560, 360, 360));
-    Image8 = label("Image8", QString(), twipsRect(4920, 1560, 360, 360));
-    Image7->setPixmap(idle);
-    Image10->setPixmap(idle);
-    Image8->setPixmap(active);
-    Image9->setPixmap(active);
+    const QRect dateRect = twipsRect(540, 360, 1680, 1020);
+    Picture8 = holder("Picture8", dateRect, pictures::card(dateRect.size()));
+    Label2 = label("Label2", QStringLiteral("88-88-88"), Picture8);
+    fill(Label2, 3);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setFont(pixelFont(font(), 16, true));
+    setColors(Label2, QColor(0, 128, 0), pictures::Card);
+
+    const QRect clockRect = twipsRect(2340, 360, 3000, 1020);
+    Picture9 = holder("Picture9", clockRect, pictures::clockFrame(clockRect.size()));
+    auto *clock = new SegmentLabel(QStringLiteral("88:88:88"), Picture9);
+    clock->setColors(pictures::Amber, pictures::ClockGhost, pictures::ClockFace);
+    Label1 = named(clock, "Label1");
+    fill(Label1, 4);
+
+    const QPixmap idle = QPixmap::fromImage(pictures::activity(false));
+    const QPixmap sounding = QPixmap::fromImage(pictures::activity(true));
+    auto icon = [this](const char *name, int left, const QPixmap &picture) {
+        auto *l = named(new QLabel(this), name);
+        l->setGeometry(twipsRect(left, 1560, 360, 360));
+        l->setPixmap(picture);
+        return l;
+    };
+    Image9 = icon("Image9", 540, sounding);
+    Image10 = icon("Image10", 540, idle);
+    Image7 = icon("Image7", 4920, idle);
+    Image8 = icon("Image8", 4920, sounding);
     Image8->hide();
     Image9->hide();
 
-    Label26 = label("Label26", QStringLiteral("Tollmere 3.0版") + QString(21, QChar(0x3000)),
-                    twipsRect(900, 1500, 3960, 420));
-    Label26->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-    Label27 = label("Label27", QStringLiteral("校园广播定时播放") + QString(40, QChar(0x3000)),
-                    twipsRect(1260, 2010, 3300, 360));
-    Label27->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0);"));
+    const QRect line1 = twipsRect(900, 1500, 3960, 420), line2 = twipsRect(1260, 2010, 3300, 360);
+    Picture5 = holder("Picture5", line1, pictures::card(line1.size()));
+    Label26 =
+        named(new StatusLine(QStringLiteral("Chimewood 3.0版") + QString(21, QChar(0x3000)), Picture5), "Label26");
+    Label26->setFont(pixelFont(font(), 15, true));
+    setColors(Label26, QColor(215, 0, 0), pictures::Card);
+    Picture6 = holder("Picture6", line2, pictures::card(line2.size()));
+    Label27 =
+        named(new StatusLine(QStringLiteral("2026年12月发布　Tollmere 开发组为校园广播编写　谨献给每天按时打铃的人") +
+                                 QString(40, QChar(0x3000)),
+                             Picture6),
+              "Label27");
+    Label27->setFont(pixelFont(font(), 13, true));
+    setColors(Label27, QColor(0, 128, 0), pictures::Card);
     // The status lines scroll through texts longer than themselves.
-    for (QLabel *line : {Label26, Label27})
+    for (QLabel *line : {Label26, Label27}) {
+        fill(line, 3);
+        line->setIndent(2);
         line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
 
     MSFlexGrid1 = named(new FlexGrid(5, this), "MSFlexGrid1");
     MSFlexGrid1->setGeometry(twipsRect(5460, 360, 4740, 2040));
-    Label28 = label("Label28", QStringLiteral("列表文件："), twipsRect(5520, 2460, 3600, 360));
+    const QRect listFile = twipsRect(5520, 2460, 3600, 360);
+    Picture7 = holder("Picture7", listFile, pictures::inset(listFile.size()));
+    Label28 = label("Label28", QStringLiteral("列表文件："), Picture7);
+    fill(Label28, 2);
+    Label28->setIndent(3);
+    setColors(Label28, pictures::FaceText, pictures::BandDeep);
     // Too short for a long path by design: holding a button on it shows the whole text.
     Label28->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
+    // Over today's list and the list file's name below it, until someone clicks it.
+    Picture4 = named(new PictureBox(this), "Picture4");
+    Picture4->setGeometry(twipsRect(5460, 360, 4740, 2460));
+    setColors(Picture4, pictures::Band, pictures::CoverSky);
+    Picture4->setPixmap(Image(6));
+
     Picture1 = named(new QWidget(this), "Picture1");
     Picture1->setGeometry(twipsRect(3600, 60, 6600, 300));
+    setColors(Picture1, Qt::black, QColor(255, 250, 215));
     Picture1->setAutoFillBackground(true);
     Label19 = named(new QLabel(Picture1), "Label19");
     Label19->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Label19->setGeometry(0, 0, Picture1->width(), Picture1->height());
+    Label19->setIndent(4);
     Picture1->hide();
 
     Command1 = button("Command1", QStringLiteral("退出"), 540, 1200);
+    Command20 = button("Command20", QStringLiteral("▃"), 1800, 420);
     Command2 = button("Command2", QStringLiteral("▼"), 2280, 420);
     Command14 = button("Command14", QStringLiteral("自动关机"), 2760, 1200);
     MMControl1 = new MciControl(*m_services.mci, this);
@@ -258,6 +314,118 @@ void Form1::startUp() {
     Frame5->loadAtStartUp();  // the music libraries, the last step
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);
+    for (Timer *t : {Timer6, Timer7, Timer8, Timer9})
+        t->setEnabled(true);
+}
+
+// The about panel, the cover and their timers, the status lines' timer, and the stacking of
+// the panels that lie over the main bar.
+void Form1::buildDecorations() {
+    connect(Command20, &QPushButton::clicked, this, &QWidget::showMinimized);  // Command20_Click
+
+    Picture3 = named(new PictureBox(this), "Picture3");
+    Picture3->setGeometry(twipsRect(2760, 120, 4755, 3105));
+    setColors(Picture3, pictures::FaceText, pictures::Band);
+    Picture3->hide();
+    connect(Picture3, &PictureBox::Click, Picture3, &QWidget::hide);             // Picture3_Click
+    connect(Picture3, &PictureBox::MouseMove, this, [this] { IdleTicks = 0; });  // Picture3_MouseMove
+    connect(Picture4, &PictureBox::Click, Picture4, &QWidget::hide);             // Picture4_Click
+    Label1->installEventFilter(this);
+    Label2->installEventFilter(this);
+
+    Clock &clock = *m_services.clock;
+    Timer6 = new Timer(clock, QStringLiteral("Timer6"), 200, false, this);
+    Timer7 = new Timer(clock, QStringLiteral("Timer7"), 200, false, this);
+    Timer8 = new Timer(clock, QStringLiteral("Timer8"), 200, false, this);
+    Timer9 = new Timer(clock, QStringLiteral("Timer9"), 30000, false, this);
+    connect(Timer6, &Timer::timeout, this, &Form1::turnStatusLines);               // Timer6_Timer
+    connect(Timer7, &Timer::timeout, this, &Form1::countIdleTick);                 // Timer7_Timer
+    connect(Timer8, &Timer::timeout, this, &Form1::nextSlide);                     // Timer8_Timer
+    connect(Timer9, &Timer::timeout, this, [this] { Timer8->setEnabled(true); });  // Timer9_Timer
+
+    // From the bottom up: the cover over today's list; the full-text strip; the about panel;
+    // the library editor; the shutdown strip; the countdown, which nothing may hide.
+    for (QWidget *w :
+         {static_cast<QWidget *>(Picture4), Picture1, static_cast<QWidget *>(Picture3), static_cast<QWidget *>(Frame5),
+          static_cast<QWidget *>(m_shutdown->Picture2), static_cast<QWidget *>(m_shutdown->Frame4)})
+        w->raise();
+    // A panel raised while the countdown runs goes under it again.
+    for (QWidget *w : {static_cast<QWidget *>(Picture3), static_cast<QWidget *>(Frame5),
+                       static_cast<QWidget *>(m_shutdown->Picture2)})
+        w->installEventFilter(this);
+}
+
+const QPixmap &Form1::Image(int n) {
+    QPixmap &image = m_images[std::size_t(std::clamp(n, 1, 6) - 1)];
+    if (image.isNull())
+        image = QPixmap::fromImage(pictures::slide(n));
+    return image;
+}
+
+void Form1::turnStatusLines() {
+    for (QLabel *line : {Label27, Label26}) {
+        const QString turned = marquee::turnedLeft(line->text());
+        if (turned != line->text())
+            line->setText(turned);
+    }
+}
+
+void Form1::countIdleTick() {
+    if (!Picture4->isHidden())
+        return;  // while the cover is shown the count stands still
+    ++IdleTicks;
+    if (IdleTicks > 100)
+        Picture4->show();
+}
+
+void Form1::nextSlide() {
+    ++SlideStep;
+    if (SlideStep > 6) {
+        SlideStep = 1;
+        Timer8->setEnabled(false);
+    }
+    // Step 1 shows the picture at rest, 2 … 6 the ringing.
+    Picture4->setPixmap(Image(SlideStep == 1 ? 6 : SlideStep - 1));
+}
+
+void Form1::showAbout() {
+    if (Picture3->pixmap().isNull())  // drawn when first asked for
+        Picture3->setPixmap(QPixmap::fromImage(pictures::about(Picture3->size())));
+    Picture3->show();
+    Picture3->raise();
+}
+
+void Form1::paintEvent(QPaintEvent *event) {
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    pictures::drawBackground(p);
+}
+
+void Form1::mousePressEvent(QMouseEvent *event) {
+    // Presses a control let through are not the background's.
+    if (childAt(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    m_drag.press(*event);
+    m_backgroundPressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent *event) {
+    if (m_drag.isDragging() || !childAt(event->position().toPoint()))
+        IdleTicks = 0;
+    m_drag.move(*event);
+    event->accept();
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent *event) {
+    const bool dragged = m_drag.release(*event);
+    // A click on the background shows the about panel; a drag only moves the window.
+    if (m_backgroundPressed && !dragged && event->button() == Qt::LeftButton)
+        showAbout();
+    m_backgroundPressed = false;
+    event->accept();
 }
 
 int Form1::setScheduledVolume() {
@@ -338,7 +506,21 @@ void Form1::listOpenChanged(bool open) {
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Label28) {
+    if (event->type() == QEvent::ZOrderChange && !m_shutdown->Frame4->isHidden() && watched != m_shutdown->Frame4) {
+        m_shutdown->Frame4->raise();
+    } else if (watched == Label1 || watched == Label2) {
+        // A click on the clock or the date shows the about panel.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            m_labelPressed = watched;
+        } else if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+            const bool click = m_labelPressed == watched &&
+                               static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+            m_labelPressed = nullptr;
+            if (click)
+                showAbout();
+        }
+    } else if (watched == Label28) {
         if (event->type() == QEvent::MouseButtonPress) {
             Label19->setText(Label28->text());
             Picture1->show();

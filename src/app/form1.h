@@ -8,11 +8,14 @@
 #include "core/holidaycalendar.h"
 #include "randommusic/musiclibrary.h"
 #include "ui/commondialog.h"
+#include "ui/windowdrag.h"
 #include "volume/clsvolume.h"
 
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
+#include <array>
 #include <memory>
 
 class AutoShutdown;
@@ -23,6 +26,7 @@ class HolidayDialog;
 class LibraryEditor;
 class ManualControl;
 class MciControl;
+class PictureBox;
 class PlaybackEngine;
 class RandomPlay;
 class ScheduleEditor;
@@ -34,17 +38,24 @@ public:
     explicit Form1(Services &services, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The main bar.
+    // The main bar. Each display stands in a picture box that gives it its frame.
+    QWidget *Line3 = nullptr;  // the light yellow line along the top edge
+    QLabel *Picture8 = nullptr;
+    QLabel *Label2 = nullptr;  // date
+    QLabel *Picture9 = nullptr;
     QLabel *Label1 = nullptr;   // clock
-    QLabel *Label2 = nullptr;   // date
     QLabel *Label19 = nullptr;  // full text strip, in Picture1
     QWidget *Picture1 = nullptr;
+    QLabel *Picture5 = nullptr;
     QLabel *Label26 = nullptr;  // status lines
+    QLabel *Picture6 = nullptr;
     QLabel *Label27 = nullptr;
+    QLabel *Picture7 = nullptr;
     QLabel *Label28 = nullptr;  // today's list file
     QLabel *Image7 = nullptr, *Image8 = nullptr, *Image9 = nullptr, *Image10 = nullptr;
     FlexGrid *MSFlexGrid1 = nullptr;
     QPushButton *Command1 = nullptr;   // "退出"
+    QPushButton *Command20 = nullptr;  // "▃": minimises the window
     QPushButton *Command2 = nullptr;   // "▼"
     QPushButton *Command19 = nullptr;  // "停播"
     Mp3Button *Command21 = nullptr;    // "播放" / "停止", hidden until an MP3 is ready
@@ -52,6 +63,13 @@ public:
     QPushButton *Command28 = nullptr;  // "音量"
     QPushButton *Command22 = nullptr;  // "随机": the library editor
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
+
+    // The about panel, shown by a click on the background, the clock or the date.
+    PictureBox *Picture3 = nullptr;
+    // The cover over today's list while nobody uses the program, and its pictures.
+    PictureBox *Picture4 = nullptr;
+    // Image1 … Image6 (n = 1 … 6), each drawn when first shown.
+    const QPixmap &Image(int n);
 
     // The one file dialog: what one use leaves (folder, name, filter) the next one starts from.
     CommonDialog CommonDialog1;
@@ -68,8 +86,13 @@ public:
     Timer *Timer11 = nullptr;  // random music check
     Timer *Timer5 = nullptr;   // play-length counter
     Timer *Timer10 = nullptr;  // one second before an MP3 is opened
+    Timer *Timer6 = nullptr;   // turns the status lines
+    Timer *Timer7 = nullptr;   // brings the cover back after the idle time
+    Timer *Timer8 = nullptr;   // the cover's animation, one picture a tick
+    Timer *Timer9 = nullptr;   // starts the animation again every 30 seconds
 
-    int IdleTicks = 0;  // 200 ms ticks without mouse movement
+    int IdleTicks = 0;  // 200 ms ticks without mouse movement while the cover is away
+    int SlideStep = 0;  // the cover animation's step, 1 … 6
 
     // The dialogs, hidden until asked for.
     Form2 &form2() { return *m_form2; }
@@ -88,8 +111,19 @@ public:
     QString appDir() const { return m_services.appDir; }
     clsVolume &volume() { return m_volume; }
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
     void buildMainBar();
+    void buildDecorations();
+    void turnStatusLines();
+    void countIdleTick();
+    void nextSlide();
+    void showAbout();
     void buildHousekeeping();
     int setScheduledVolume();
     void buildRandomMusic();
@@ -114,4 +148,9 @@ private:
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;
     RandomPlay *m_random = nullptr;
+
+    std::array<QPixmap, 6> m_images;  // Image1 … Image6
+    WindowDrag m_drag{*this};
+    bool m_backgroundPressed = false;   // a left button went down on the background
+    QObject *m_labelPressed = nullptr;  // the clock or date label a left button went down on
 };

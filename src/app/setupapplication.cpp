@@ -3,6 +3,7 @@
 
 #include "app/logging.h"
 #include "ui/compactstyle.h"
+#include "ui/pictures.h"
 
 #include <QApplication>
 #include <QFont>
@@ -25,6 +26,8 @@ void setUpApplication(QApplication &app) {
                                             QStringLiteral("Sans Serif")},
                                 9));
     QApplication::setStyle(new CompactStyle);
+    // The task list shows it beside the caption; the window has no title bar of its own.
+    QApplication::setWindowIcon(pictures::programIcons());
     // Closing the volume dialog by the window manager while the main window is hidden must
     // not end the program and silence the bells.
     QApplication::setQuitOnLastWindowClosed(false);

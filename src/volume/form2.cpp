@@ -2,22 +2,22 @@
 #include "volume/form2.h"
 
 #include "core/linefile.h"
+#include "ui/marquee.h"
+#include "ui/named.h"
+#include "ui/pictures.h"
+#include "ui/twips.h"
 #include "volume/logging.h"
 #include "volume/volumecfg.h"
 #include "volume/volumeposition.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace {
-
-// Sizes are designed in twips; 15 twips make one pixel.
-constexpr int px(int twips) { return twips / 15; }
 
 // The sliders' range before the mixer has given its own (and for good if it never opens):
 // the whole span of positions a 16-bit mixer volume has.
@@ -45,12 +45,6 @@ protected:
     }
 };
 
-QLabel *label(const QString &text, const QString &name, QWidget *parent) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
 // One character a line, for the captions standing above the group sliders.
 QString vertical(const QString &text) {
     QStringList chars;
@@ -60,8 +54,7 @@ QString vertical(const QString &text) {
 }
 
 Slider *slider(const QString &name, QWidget *parent) {
-    auto *s = new Slider(parent);
-    s->setObjectName(name);
+    auto *s = named(new Slider(parent), name);
     s->setMin(0);
     s->setMax(DesignMax);
     s->setLargeChange(Step);
@@ -73,51 +66,51 @@ Slider *slider(const QString &name, QWidget *parent) {
 
 Form2::Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &volume, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_clock(clock), m_dialogs(dialogs), m_appDir(appDir),
-      m_volume(volume) {
+      m_volume(volume), m_drag(*this) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Tollmere"));
-    setFixedSize(px(10440), px(3255));
+    setFixedSize(twipsToPixels(10440), twipsToPixels(3255));
     setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the background picture covers every pixel
 
     MarqueeText = QStringLiteral("音量设置") + QString(5, QChar(0x3000));
 
-    Picture8 = new QWidget(this);
-    Picture8->setObjectName(QStringLiteral("Picture8"));
-    Picture8->setGeometry(0, 0, width(), 26);
+    // The title strip in the colours of the main window's top part.
+    Picture8 = named(new QWidget(this), "Picture8");
+    Picture8->setGeometry(0, 0, width(), 28);
     Picture8->setAutoFillBackground(true);
     QPalette strip = Picture8->palette();
-    strip.setColor(QPalette::Window, QColor(0x1f, 0x3a, 0x6b));
-    strip.setColor(QPalette::WindowText, Qt::white);
+    strip.setColor(QPalette::Window, pictures::Band);
+    strip.setColor(QPalette::WindowText, pictures::Amber);
     Picture8->setPalette(strip);
-    Label2 = label(MarqueeText, QStringLiteral("Label2"), Picture8);
-    Label2->setGeometry(0, 0, width(), 26);
+    Label2 = named(new QLabel(MarqueeText, Picture8), "Label2");
+    Label2->setGeometry(0, 0, width(), 28);
     Label2->setAlignment(Qt::AlignCenter);
     QFont titleFont = Label2->font();
     titleFont.setPointSize(12);
     titleFont.setBold(true);
     Label2->setFont(titleFont);
 
-    Frame2 = new QGroupBox(QStringLiteral("定时播报音量"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2 = named(new QGroupBox(QStringLiteral("定时播报音量"), this), "Frame2");
     Frame2->setGeometry(8, 32, 128, 176);
     Slider1 = slider(QStringLiteral("Slider1"), Frame2);
     Slider1->setGeometry(72, 40, 28, 112);
-    Label1[12] = label(QStringLiteral("MAX"), QStringLiteral("Label1(12)"), Frame2);
+    Label1[12] = named(new QLabel(QStringLiteral("MAX"), Frame2), "Label1(12)");
     Label1[12]->setGeometry(64, 20, 44, 18);
-    Label1[13] = label(QStringLiteral("MIN"), QStringLiteral("Label1(13)"), Frame2);
+    Label1[13] = named(new QLabel(QStringLiteral("MIN"), Frame2), "Label1(13)");
     Label1[13]->setGeometry(64, 153, 44, 18);
     for (int i : {12, 13})
         Label1[i]->setAlignment(Qt::AlignCenter);
     auto *wedge = new Wedge(Frame2);
     wedge->setGeometry(22, 46, 40, 100);
 
-    Frame1 = new QGroupBox(QStringLiteral("随机播放音量"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1 = named(new QGroupBox(QStringLiteral("随机播放音量"), this), "Frame1");
     Frame1->setGeometry(144, 32, 448, 176);
     constexpr int column = 28, groupGap = 40, sliderTop = 84, sliderHeight = 84;
     for (int k = 0; k < 12; ++k) {
         const int x = 12 + (k / 4) * (4 * column + groupGap) + (k % 4) * column;
-        Label1[k] = label(vertical(QString::fromUtf8(GroupCaptions[k])), QStringLiteral("Label1(%1)").arg(k), Frame1);
+        Label1[k] = named(new QLabel(vertical(QString::fromUtf8(GroupCaptions[k])), Frame1),
+                          QStringLiteral("Label1(%1)").arg(k));
         Label1[k]->setGeometry(x, 18, column, sliderTop - 20);
         Label1[k]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         Slider2[k] = slider(QStringLiteral("Slider2(%1)").arg(k), Frame1);
@@ -125,20 +118,18 @@ Form2::Form2(Clock &clock, Dialogs &dialogs, const QString &appDir, clsVolume &v
     }
     for (int g = 0; g < 2; ++g) {
         const int x = 12 + (g + 1) * 4 * column + g * groupGap;
-        Label1[14 + g] = label(QStringLiteral("MAX"), QStringLiteral("Label1(%1)").arg(14 + g), Frame1);
+        Label1[14 + g] = named(new QLabel(QStringLiteral("MAX"), Frame1), QStringLiteral("Label1(%1)").arg(14 + g));
         Label1[14 + g]->setGeometry(x, sliderTop, groupGap, 18);
-        Label1[16 + g] = label(QStringLiteral("MIN"), QStringLiteral("Label1(%1)").arg(16 + g), Frame1);
+        Label1[16 + g] = named(new QLabel(QStringLiteral("MIN"), Frame1), QStringLiteral("Label1(%1)").arg(16 + g));
         Label1[16 + g]->setGeometry(x, sliderTop + sliderHeight - 18, groupGap, 18);
         Label1[14 + g]->setAlignment(Qt::AlignCenter);
         Label1[16 + g]->setAlignment(Qt::AlignCenter);
     }
 
-    Command11 = new QPushButton(QStringLiteral("保存"), this);
-    Command11->setObjectName(QStringLiteral("Command11"));
+    Command11 = named(new QPushButton(QStringLiteral("保存"), this), "Command11");
     Command11->setGeometry(604, 64, 84, 34);
     Command11->setEnabled(false);
-    Command1 = new QPushButton(QStringLiteral("关闭"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(QStringLiteral("关闭"), this), "Command1");
     Command1->setGeometry(604, 130, 84, 34);
 
     Timer1 = new Timer(m_clock, QStringLiteral("Timer1"), 250, true, this);
@@ -262,37 +253,28 @@ void Form2::closeEvent(QCloseEvent *event) {
 }
 
 void Form2::turnMarquee() {
-    MarqueeText = MarqueeText.mid(1) + MarqueeText.left(1);
+    MarqueeText = marquee::turnedLeft(MarqueeText);
     Label2->setText(MarqueeText);
 }
 
 void Form2::mousePressEvent(QMouseEvent *event) {
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.press(*event);
     event->accept();
 }
 
 void Form2::mouseMoveEvent(QMouseEvent *event) {
     emit backgroundMouseMoved();
-    if (m_dragging && event->buttons() != Qt::NoButton)
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    m_drag.move(*event);
     event->accept();
 }
 
 void Form2::mouseReleaseEvent(QMouseEvent *event) {
-    if (m_dragging) {
-        m_dragging = false;
-        // A window dragged partly off the left or top edge would lose its strip and
-        // buttons there; bring that edge back.
-        move(std::max(0, x()), std::max(0, y()));
-    }
+    m_drag.release(*event);
     event->accept();
 }
 
-void Form2::paintEvent(QPaintEvent *) {
+void Form2::paintEvent(QPaintEvent *event) {
     QPainter p(this);
-    QLinearGradient background(0, 0, 0, height());
-    background.setColorAt(0, QColor(0xdc, 0xe6, 0xf2));
-    background.setColorAt(1, QColor(0xa9, 0xbf, 0xdb));
-    p.fillRect(rect(), background);
+    p.setClipRegion(event->region());
+    pictures::drawVolumeBackground(p, size());
 }

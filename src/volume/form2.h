@@ -3,10 +3,12 @@
 #include "core/clock.h"
 #include "ui/dialogs.h"
 #include "ui/slider.h"
+#include "ui/windowdrag.h"
 #include "volume/clsvolume.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
 
@@ -77,6 +79,5 @@ private:
     Dialogs &m_dialogs;
     QString m_appDir;
     clsVolume &m_volume;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 };

@@ -5,10 +5,14 @@
 #include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
+#include "housekeeping/autoshutdown.h"
+#include "housekeeping/form3.h"
+#include "randommusic/libraryeditor.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
+#include "ui/picturebox.h"
 #include "volume/form2.h"
 
 #include <QFileDialog>
@@ -206,6 +210,58 @@ private slots:
         faults = windowFaults(&form.form2());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         saveScreenshot(&form.form2(), QStringLiteral("form2"));
+    }
+
+    // Pictures for a reviewer: each height with and without the cover, and each panel that
+    // lies over the main bar; the countdown stays above the cover and the about panel.
+    void picturesOfEveryState() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<QPair<QPushButton *, int>> heights = {
+            {form.Frame1->Command3, 3240}, {form.Command2, 6165}, {form.Frame1->Command4, 9150}};
+        for (auto [button, twips] : heights) {
+            button->click();
+            form.Picture4->show();
+            saveScreenshot(&form, QStringLiteral("form1-%1-cover").arg(twips));
+            QTest::mouseClick(form.Picture4, Qt::LeftButton);
+            saveScreenshot(&form, QStringLiteral("form1-%1-list").arg(twips));
+        }
+        form.Frame1->Command3->click();
+        QTest::mouseClick(form.Label1, Qt::LeftButton);
+        QVERIFY(form.Picture3->isVisible());
+        saveScreenshot(&form, QStringLiteral("form1-about"));
+        QTest::mouseClick(form.Picture3, Qt::LeftButton);
+        form.Command22->click();
+        QVERIFY(form.Frame5->isVisible());
+        saveScreenshot(&form, QStringLiteral("form1-library"));
+        form.Frame5->hide();
+
+        AutoShutdown &shutdown = form.autoShutdown();
+        form.Command14->click();
+        if (!shutdown.Check1->isChecked())
+            shutdown.Check1->click();
+        shutdown.VScroll9->setValue(6);  // an hour ago: due at the next check
+        saveScreenshot(&form, QStringLiteral("form1-shutdown-strip"));
+        shutdown.Command15->click();
+        form.Picture4->show();
+        env.clock->advance(5000 + 3000);
+        QVERIFY(shutdown.Frame4->isVisible());
+        QTest::mouseClick(form.Label2, Qt::LeftButton);  // the about panel too
+        QVERIFY(form.Picture3->isVisible());
+        const QPoint middle = shutdown.Frame4->geometry().center();
+        QVERIFY(shutdown.Frame4->isAncestorOf(form.childAt(middle)) || form.childAt(middle) == shutdown.Frame4);
+        saveScreenshot(&form, QStringLiteral("form1-shutdown-countdown"));
+        shutdown.Command17->click();  // 取消
+
+        form.Command28->click();
+        saveScreenshot(&form.form2(), QStringLiteral("form2"));
+        form.form2().Command1->click();
+        form.form3().show();
+        saveScreenshot(&form.form3(), QStringLiteral("form3"));
+        form.form3().hide();
+        QCOMPARE(env.shutdown->requests, 0);
     }
 
     // One dialog for both panels: a new name is taken with the list extension added, only list

@@ -243,7 +243,7 @@ private slots:
         // From Command14 over the button row, Command19 left free.
         QWidget *strip = r.s().Picture2;
         QCOMPARE(strip->x(), form.Command14->x());
-        QVERIFY(strip->geometry().contains(form.Label28->geometry().topLeft()));
+        QVERIFY(strip->geometry().contains(form.Picture7->geometry().topLeft()));  // the list file display
         QVERIFY(!strip->geometry().intersects(form.Command19->geometry()));
         checkFits(&form, strip, "form1-shutdown-strip");
         r.s().Command15->click();

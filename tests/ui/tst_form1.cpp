@@ -1,4 +1,4 @@
-// The main window's start-up and exit.
+// The main window: start-up and exit, its heights, moving, the cover, the about panel and the status lines.
 #include "app/form1.h"
 #include "editor/lstcfg.h"
 #include "editor/scheduleeditor.h"
@@ -7,6 +7,7 @@
 #include "support/testenv.h"
 #include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
+#include "ui/picturebox.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
 
@@ -169,14 +170,164 @@ private slots:
         TestEnv env;
         Form1 form(env.services);
         form.show();
-        form.Command2->click();
-        QCOMPARE(form.height(), 6165 / 15);
-        form.Frame1->Command4->click();
-        QCOMPARE(form.height(), 9150 / 15);
-        form.Command2->click();
-        QCOMPARE(form.height(), 6165 / 15);
-        form.Frame1->Command3->click();
-        QCOMPARE(form.height(), 3240 / 15);
+        QCOMPARE(form.size(), QSize(10440 / 15, 3240 / 15));
+        form.move(123, 7);
+        const int screen = form.screen()->geometry().height();
+        // "▼" in the main row also shrinks the full window back to the list panel.
+        const QList<QPair<QPushButton *, int>> steps = {
+            {form.Command2, 6165}, {form.Frame1->Command4, 9150}, {form.Command2, 6165}, {form.Frame1->Command3, 3240}};
+        for (auto [button, twips] : steps) {
+            button->click();
+            QCOMPARE(form.height(), twips / 15);
+            QCOMPARE(form.pos(), QPoint(123, (screen - twips / 15) / 2));
+        }
+    }
+
+    // Index n of the picture Image1 … Image6 the cover shows, 0 for none of them.
+    static int shownImage(Form1 &form) {
+        for (int n = 1; n <= 6; ++n)
+            if (form.Picture4->pixmap().cacheKey() == form.Image(n).cacheKey())
+                return n;
+        return 0;
+    }
+
+    // The cover comes back after 101 idle ticks; a click hides it without resetting the count, so
+    // a still mouse brings it back at the next tick, while a moving one keeps it away.
+    void coverReturnsWhenNobodyIsThere() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Picture4->isVisible());
+        QCOMPARE(form.childAt(form.MSFlexGrid1->geometry().center()), form.Picture4);
+        QTest::mouseClick(form.Picture4, Qt::LeftButton);
+        QVERIFY(!form.Picture4->isVisible());
+        env.clock->advance(100 * 200);
+        QCOMPARE(form.IdleTicks, 100);
+        QVERIFY(!form.Picture4->isVisible());
+        env.clock->advance(200);
+        QVERIFY(form.Picture4->isVisible());
+        env.clock->advance(10 * 200);
+        QCOMPARE(form.IdleTicks, 101);  // stands still while the cover is shown
+
+        QTest::mouseClick(form.Picture4, Qt::LeftButton);
+        env.clock->advance(200);
+        QVERIFY(form.Picture4->isVisible());
+
+        QTest::mouseClick(form.Picture4, Qt::LeftButton);
+        auto moveOver = [](QWidget *w, QPoint at) {
+            QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, {}, {});
+            QCoreApplication::sendEvent(w, &move);
+        };
+        moveOver(form.MSFlexGrid1->viewport(), QPoint(20, 20));
+        env.clock->advance(100 * 200);
+        moveOver(&form, QPoint(10, 100));  // the background
+        env.clock->advance(100 * 200);
+        moveOver(&form.form2(), QPoint(300, 200));  // the volume dialog's background
+        env.clock->advance(100 * 200);
+        QVERIFY(!form.Picture4->isVisible());
+        QCOMPARE(form.IdleTicks, 100);
+        env.clock->advance(200);
+        QVERIFY(form.Picture4->isVisible());
+    }
+
+    // Every 30 s the cover rings through Image1 … Image5 and comes to rest on Image6; the first
+    // run after start-up shows Image6 first.
+    void coverAnimation() {
+        TestEnv env;
+        Form1 form(env.services);
+        QList<int> shown;
+        connect(form.Timer8, &Timer::timeout, this, [&] { shown << shownImage(form); });
+        env.clock->advance(29800);
+        QCOMPARE(shown, QList<int>({6, 1, 2, 3, 4, 5, 6}));
+        QVERIFY(!form.Timer8->isEnabled());
+        shown.clear();
+        env.clock->advance(30200);
+        QCOMPARE(shown, QList<int>({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(form.Image(1).size(), QSize(289, 161));
+    }
+
+    void statusLinesTurn_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("n");  // characters, a pair of UTF-16 units counting as one
+        const QString sp = QString(QChar(0x3000));
+        QTest::newRow("Label26 design text") << "Label26" << QString() << 35;
+        QTest::newRow("Label27 a playing text") << "Label27"
+                                                << "开播时间：8:00:00" + sp.repeated(10) << 22;
+        QTest::newRow("Label26 a rare character") << "Label26" << QStringLiteral("𠀀钟.wav") + sp << 7;
+    }
+    void statusLinesTurn() {
+        QFETCH(QString, line);
+        QFETCH(QString, text);
+        QFETCH(int, n);
+        TestEnv env;
+        Form1 form(env.services);
+        QCOMPARE(form.Label26->text(), QStringLiteral("Chimewood 3.0版") + QString(21, QChar(0x3000)));
+        QVERIFY(form.Label27->text().endsWith(QString(40, QChar(0x3000))));
+        auto *label = form.findChild<QLabel *>(line);
+        if (!text.isEmpty())
+            label->setText(text);
+        const QString start = label->text();
+        env.clock->advance(200);
+        QCOMPARE(label->text(),
+                 start.mid(start.at(0).isHighSurrogate() ? 2 : 1) + start.left(start.at(0).isHighSurrogate() ? 2 : 1));
+        env.clock->advance((n - 2) * 200);
+        QVERIFY(label->text() != start);
+        env.clock->advance(200);
+        QCOMPARE(label->text(), start);
+    }
+
+    // A drag by the background with any button moves the window; an edge left beyond the
+    // screen's left or top comes back to 0 at the release. A click without a drag shows the
+    // about panel, and a click on the panel hides it; so do the clock and the date.
+    void dragAndAboutPanel() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.move(200, 100);
+        const QPoint grip(10, 100);  // the background, left of the date
+        QVERIFY(!form.childAt(grip));
+        auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held) {
+            const QPointF local = form.mapFromGlobal(global);
+            QMouseEvent e(type, local, global, button, held, {});
+            QCoreApplication::sendEvent(&form, &e);
+        };
+        const QPoint start = form.mapToGlobal(grip);
+        send(QEvent::MouseButtonPress, start, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseMove, start + QPoint(-50, -40), Qt::NoButton, Qt::RightButton);
+        QCOMPARE(form.pos(), QPoint(150, 60));
+        send(QEvent::MouseMove, start + QPoint(-300, -150), Qt::NoButton, Qt::RightButton);
+        QCOMPARE(form.pos(), QPoint(-100, -50));
+        send(QEvent::MouseButtonRelease, start + QPoint(-300, -150), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(form.pos(), QPoint(0, 0));
+        QVERIFY(!form.Picture3->isVisible());
+
+        form.move(200, 100);
+        send(QEvent::MouseButtonPress, form.mapToGlobal(grip), Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, form.mapToGlobal(grip) + QPoint(40, 30), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, form.mapToGlobal(grip), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(form.pos(), QPoint(240, 130));  // inside the screen: left where it was dropped
+        QVERIFY(!form.Picture3->isVisible());    // a drag is no click
+
+        for (QWidget *target : {static_cast<QWidget *>(&form), static_cast<QWidget *>(form.Label1),
+                                static_cast<QWidget *>(form.Label2)}) {
+            QTest::mouseClick(target, Qt::LeftButton, {}, target == &form ? grip : QPoint(5, 5));
+            QVERIFY2(form.Picture3->isVisible(), qPrintable(target->objectName()));
+            QTest::mouseClick(form.Picture3, Qt::LeftButton);
+            QVERIFY(!form.Picture3->isVisible());
+        }
+    }
+
+    void command20Minimises() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.Command20->text(), QStringLiteral("▃"));
+        form.Command20->click();
+        QVERIFY(form.windowState() & Qt::WindowMinimized);
     }
 
     void holdingTheListLabelShowsItsFullText() {
