@@ -14,6 +14,7 @@
 #include "randommusic/libraryeditor.h"
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
+#include "ui/fitlabel.h"
 #include "ui/flexgrid.h"
 #include "ui/marquee.h"
 #include "ui/named.h"
@@ -179,7 +180,7 @@ void Form1::buildMainBar() {
 
     const QRect dateRect = twipsRect(540, 360, 1680, 1020);
     Picture8 = holder("Picture8", dateRect, pictures::card(dateRect.size()));
-    Label2 = label("Label2", QStringLiteral("88-88-88"), Picture8);
+    Label2 = named(new FitLabel(QStringLiteral("88-88-88"), Picture8), "Label2");  // a make-up day's note is long
     fill(Label2, 3);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setFont(pixelFont(font(), 16, true));

@@ -11,6 +11,7 @@
 #include "support/listfiles.h"
 #include "support/testenv.h"
 #include "ui/dialogs_qt.h"
+#include "ui/fitlabel.h"
 #include "ui/flexgrid.h"
 #include "ui/picturebox.h"
 #include "volume/form2.h"
@@ -185,6 +186,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         env.clock->advance(1000);
         QVERIFY(form.Label2->text().endsWith(QStringLiteral("星期一（按周五）")));
+        // The note is long for the date card: it is drawn smaller, but whole.
+        auto *date = qobject_cast<FitLabel *>(form.Label2);
+        QVERIFY(date);
+        QVERIFY(QFontMetrics(date->fittedFont()).horizontalAdvance(QStringLiteral("星期一（按周五）")) <=
+                date->contentsRect().width());
         QList<QPair<QPushButton *, int>> heights = {
             {form.Command2, 6165}, {form.Frame1->Command4, 9150}, {form.Frame1->Command3, 3240}};
         for (auto [button, twips] : heights) {
