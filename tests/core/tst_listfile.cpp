@@ -256,6 +256,8 @@ private slots:
         const QString text = QStringLiteral("校园广播 ABC 123 播完");
         QCOMPARE(gbk::decode(gbk::encode(text)), text);
         QCOMPARE(gbk::decode(QByteArray("\x81")), QStringLiteral("?"));  // half a character at the end
+        // A lead byte whose next byte cannot follow it is one "?"; that byte is a character of its own.
+        QCOMPARE(gbk::decode(QByteArray("\x81\x30\x41")), QStringLiteral("?0A"));
     }
 };
 
