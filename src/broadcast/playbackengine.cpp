@@ -56,7 +56,7 @@ void PlaybackEngine::startFile(const std::function<void()> &setVolume) {
     // every play, whether the file ended, was cut short or could not play, so the flag always
     // comes down again. Without it the random music would start over a bell six seconds in.
     // Set before "play", so a player that reports a failure at once still clears it.
-    m_state.PlayerBusy = 1;
+    setBusy(m_mciBusy, true);
     m_p.mci->setCommand(QStringLiteral("play"));
     m_p.Command21->hide();
     m_p.Command21->setPlaying(false);
@@ -98,7 +98,7 @@ void PlaybackEngine::countPlayLength() {
 
 void PlaybackEngine::PlaybackStarted() {
     if (m_state.SongLengthShown != 0) {
-        m_state.PlayerBusy = 1;
+        setBusy(m_mp3Busy, true);
         return;
     }
     const double duration = m_p.mp3->DurationUnits() * m_p.mp3->UnitMs() / 1000.0;
@@ -108,9 +108,14 @@ void PlaybackEngine::PlaybackStarted() {
     m_p.Label27->setText(statustexts::startSongAndLength(item ? item->StartTime : 0, songLengthSeconds(duration),
                                                          item ? item->PlayLength : 0));
     m_state.SongLengthShown = 1;
-    m_state.PlayerBusy = 1;
+    setBusy(m_mp3Busy, true);
 }
 
-void PlaybackEngine::PlaybackEnded() { m_state.PlayerBusy = 0; }
-void PlaybackEngine::MciDone() { m_state.PlayerBusy = 0; }
-void PlaybackEngine::MciPlayPressed() { m_state.PlayerBusy = 1; }
+void PlaybackEngine::PlaybackEnded() { setBusy(m_mp3Busy, false); }
+void PlaybackEngine::MciDone() { setBusy(m_mciBusy, false); }
+void PlaybackEngine::MciPlayPressed() { setBusy(m_mciBusy, true); }
+
+void PlaybackEngine::setBusy(bool &player, bool busy) {
+    player = busy;
+    m_state.PlayerBusy = m_mciBusy || m_mp3Busy ? 1 : 0;
+}

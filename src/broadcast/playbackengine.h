@@ -51,7 +51,12 @@ public:
     void MciPlayPressed();
 
 private:
+    // PlayerBusy is set while either player holds a file: the end of a song in the one must
+    // not free the players while an announcement still sounds in the other.
+    void setBusy(bool &player, bool busy);
+
     EngineParts m_p;
     PlaybackState &m_state;
     const TodayList &m_list;
+    bool m_mciBusy = false, m_mp3Busy = false;
 };
