@@ -51,6 +51,7 @@ struct Sound {
     bool scheduled = false;
     int start = 0;                       // seconds since midnight
     int length = 0;                      // its play length, 0 to the end
+    int ms = 0;                          // the file's own length
     bool counted = true;                 // a song whose pitch no song before it had
     QList<QPair<double, double>> heard;  // wall ms from, to
 };
@@ -211,6 +212,7 @@ int main(int argc, char **argv) {
         s.hz = hz;
         s.counted = s.scheduled || k < items + 3;
         const int ms = s.scheduled ? 6000 + 1000 * (k % 5) : 20000 + 2000 * (k % 10);
+        s.ms = ms;
         s.path = dir.filePath(QStringLiteral("%1%2.%3")
                                   .arg(s.scheduled ? "item" : "song")
                                   .arg(k)
@@ -349,10 +351,20 @@ int main(int argc, char **argv) {
             continue;
         }
         ++heardItems;
-        if (h.size() > 1) {
+        // Heard again: its pitch back once the file has had its time. Within that time the organ's
+        // fundamental can dip under the threshold for a moment, and a start over the same
+        // file would sound as one tone all the same.
+        const double played = (s.length > 0 ? std::min(s.length * 1000, s.ms) : s.ms) + 1000.0;
+        const auto again = std::count_if(
+            h.begin() + 1, h.end(), [&](const QPair<double, double> &x) { return x.first > h.first().first + played; });
+        if (again > 0) {
             ++twice;
-            std::printf("  heard %d times: item %d at %s\n", int(h.size()), k,
+            std::printf("  heard %d times: item %d at %s\n", int(again + 1), k,
                         qPrintable(timetext::twoDigitTime(s.start)));
+        } else if (h.size() > 1) {
+            std::printf("  item %d at %s (%s): %d stretches within its own length\n", k,
+                        qPrintable(timetext::twoDigitTime(s.start)), qPrintable(QFileInfo(s.path).suffix()),
+                        int(h.size()));
         }
         onsets[k % 3] << (h.first().first - wallOf(s.start)) / 1000;
     }
