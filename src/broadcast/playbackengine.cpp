@@ -62,7 +62,7 @@ void PlaybackEngine::startFile(const std::function<int()> &setVolume, asrun::Sta
     // every play, whether the file ended, was cut short or could not play, so the flag always
     // comes down again. Without it the random music would start over a bell six seconds in.
     // Set before "play", so a player that reports a failure at once still clears it.
-    m_state.PlayerBusy = 1;
+    setBusy(m_mciBusy, true);
     m_p.asRun->record(asrun::started(kind, m_state.CurrentFile, volume));
     m_onMci = {m_state.CurrentFile, true};
     m_p.mci->setCommand(QStringLiteral("play"));
@@ -117,7 +117,7 @@ void PlaybackEngine::countPlayLength() {
 
 void PlaybackEngine::PlaybackStarted() {
     if (m_state.SongLengthShown != 0) {
-        m_state.PlayerBusy = 1;
+        setBusy(m_mp3Busy, true);
         return;
     }
     const double duration = m_p.mp3->DurationUnits() * m_p.mp3->UnitMs() / 1000.0;
@@ -127,13 +127,13 @@ void PlaybackEngine::PlaybackStarted() {
     m_p.Label27->setText(statustexts::startSongAndLength(item ? item->StartTime : 0, songLengthSeconds(duration),
                                                          item ? item->PlayLength : 0));
     m_state.SongLengthShown = 1;
-    m_state.PlayerBusy = 1;
+    setBusy(m_mp3Busy, true);
 }
 
-void PlaybackEngine::PlaybackEnded() { m_state.PlayerBusy = 0; }
-void PlaybackEngine::MciDone() { m_state.PlayerBusy = 0; }
+void PlaybackEngine::PlaybackEnded() { setBusy(m_mp3Busy, false); }
+void PlaybackEngine::MciDone() { setBusy(m_mciBusy, false); }
 void PlaybackEngine::MciPlayPressed() {
-    m_state.PlayerBusy = 1;
+    setBusy(m_mciBusy, true);
     if (m_onMci.active)
         return;  // a paused file goes on
     m_onMci = {m_p.mci->fileName(), true};
@@ -164,4 +164,9 @@ void PlaybackEngine::mp3Finished() {
         log.record(asrun::cut(m_onMp3.file, log.stopReason()));
     else
         log.record(asrun::playedToEnd(m_onMp3.file));
+}
+
+void PlaybackEngine::setBusy(bool &player, bool busy) {
+    player = busy;
+    m_state.PlayerBusy = m_mciBusy || m_mp3Busy ? 1 : 0;
 }

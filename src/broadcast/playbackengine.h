@@ -68,7 +68,13 @@ private:
     // An MP3 is opened a second after its start was decided, at the volume set then.
     asrun::Start m_mp3Kind = asrun::Start::ByHand;
     int m_mp3Volume = -1;
+
+    // PlayerBusy is set while either player holds a file: the end of a song in the one must
+    // not free the players while an announcement still sounds in the other.
+    void setBusy(bool &player, bool busy);
+
     EngineParts m_p;
     PlaybackState &m_state;
     const TodayList &m_list;
+    bool m_mciBusy = false, m_mp3Busy = false;
 };

@@ -3,7 +3,7 @@
 #include <QString>
 
 struct PlaybackState {
-    int PlayerBusy = 0;         // set by the players' notifications and a WAV/MIDI start; cleared by the notifications
+    int PlayerBusy = 0;         // while either player holds a file, as its notifications and a WAV/MIDI start say
     QString CurrentFile;        // the file to play next / playing
     int CurrentItem = 0;        // the item of today's list whose times the status line shows
     int CurrentPlayLength = 0;  // seconds; 0 = to the end

@@ -69,6 +69,15 @@ QByteArray recordAt(const QByteArray &all, int n, int recordSize) {
     return bytes;
 }
 
+namespace {
+ReplaceFileProbe &replaceProbe() {
+    static ReplaceFileProbe probe;
+    return probe;
+}
+}  // namespace
+
+void setReplaceFileProbe(ReplaceFileProbe probe) { replaceProbe() = std::move(probe); }
+
 Result replaceFile(const QString &path, const QByteArray &bytes) {
     // Renaming over a file needs only a writable folder; a file the operator made read-only
     // must stay as it is all the same.
@@ -77,10 +86,19 @@ Result replaceFile(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Result::failure(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return Result::failure(why);
+    // Two parts, so that a test can stop the write with half of the bytes in the temporary file.
+    const qint64 total = bytes.size();
+    for (const qint64 written : {total / 2, total}) {
+        const qint64 from = file.pos();
+        if (file.write(bytes.constData() + from, written - from) != written - from || !file.flush()) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return Result::failure(why);
+        }
+        if (const ReplaceFileProbe &probe = replaceProbe(); probe && !probe(path, written, total)) {
+            file.cancelWriting();
+            return Result::failure(QStringLiteral("the write stopped after %1 of %2 bytes").arg(written).arg(total));
+        }
     }
     if (!file.commit())
         return Result::failure(file.errorString());

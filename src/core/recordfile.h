@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <functional>
 
 // Opened for one event and closed again. Opening creates a missing file empty, as every
 // configuration and list file is meant to exist once the program has looked at it; a file is
@@ -44,6 +45,12 @@ QByteArray recordAt(const QByteArray &all, int n, int recordSize);
 // Replaces a whole file with the given bytes through a temporary file renamed over it, so
 // a crash or a full disk leaves either the old file or the new one, never half of one.
 Result replaceFile(const QString &path, const QByteArray &bytes);
+
+// For tests: called after each part of a replacement has gone to the temporary file (the
+// first part is half of the bytes), with the bytes written so far and the total. Returning
+// false fails the replacement there, as a full disk would. An empty probe is the default.
+using ReplaceFileProbe = std::function<bool(const QString &path, qint64 written, qint64 total)>;
+void setReplaceFileProbe(ReplaceFileProbe probe);
 
 // Reads a whole small file (a configuration file), creating it empty when missing, as
 // RecordFile::openForReading does.

@@ -78,7 +78,7 @@ bool writeWav(const QString &path, int ms, int frequencyHz) {
     return writeAll(path, b);
 }
 
-bool writeMidi(const QString &path, int ms) {
+bool writeMidi(const QString &path, int ms, int note) {
     constexpr quint16 division = 480;  // ticks a quarter note; 500 000 µs a quarter = 120 bpm
     const quint32 ticks = quint32(qint64(ms) * division / 500);
     QByteArray track;
@@ -87,9 +87,10 @@ bool writeMidi(const QString &path, int ms) {
     putVarLen(track, 0);
     track += QByteArray("\xC0\x13", 2);  // church organ: holds its level, so its end is the note's end
     putVarLen(track, 0);
-    track += QByteArray("\x90\x3C\x64", 3);  // middle C on
+    const char key = char(note & 0x7f);
+    track.append(char(0x90)).append(key).append(char(0x64));  // on
     putVarLen(track, ticks);
-    track += QByteArray("\x80\x3C\x40", 3);  // off
+    track.append(char(0x80)).append(key).append(char(0x40));  // off
     putVarLen(track, 0);
     track += QByteArray("\xFF\x2F\x00", 3);  // end of track
 
@@ -105,12 +106,12 @@ bool writeMidi(const QString &path, int ms) {
     return writeAll(path, b);
 }
 
-bool writeMp3(const QString &path, int ms) {
+bool writeMp3(const QString &path, int ms, int frequencyHz) {
     if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr))
         return false;
     GError *err = nullptr;
     GstElement *pipeline = gst_parse_launch(
-        "audiotestsrc wave=sine freq=440 samplesperbuffer=441 name=src"
+        "audiotestsrc wave=sine samplesperbuffer=441 name=src"
         " ! audio/x-raw,rate=44100,channels=1 ! audioconvert"
         " ! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink name=out",
         &err);
@@ -121,7 +122,7 @@ bool writeMp3(const QString &path, int ms) {
     g_clear_error(&err);
     GstElement *src = gst_bin_get_by_name(GST_BIN(pipeline), "src");
     GstElement *out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
-    g_object_set(src, "num-buffers", ms / 10, nullptr);
+    g_object_set(src, "num-buffers", ms / 10, "freq", double(frequencyHz), nullptr);
     g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
     gst_object_unref(src);
     gst_object_unref(out);

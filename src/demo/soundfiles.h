@@ -6,10 +6,11 @@ namespace SoundFiles {
 
 // 16-bit mono PCM sine at 44.1 kHz; ms milliseconds long. False when the file cannot be written.
 bool writeWav(const QString &path, int ms, int frequencyHz = 440);
-// A type 0 Standard MIDI File at 120 beats a minute: one organ middle C held for ms milliseconds.
-bool writeMidi(const QString &path, int ms);
-// A 128 kbit/s constant-bitrate MP3 of a 440 Hz sine (44.1 kHz mono), encoded by GStreamer's
+// A type 0 Standard MIDI File at 120 beats a minute: one organ note (middle C unless given)
+// held for ms milliseconds.
+bool writeMidi(const QString &path, int ms, int note = 60);
+// A 128 kbit/s constant-bitrate MP3 of a sine (44.1 kHz mono), encoded by GStreamer's
 // lamemp3enc; ms is rounded down to 10 ms. Blocks until the file is written.
-bool writeMp3(const QString &path, int ms);
+bool writeMp3(const QString &path, int ms, int frequencyHz = 440);
 
 }  // namespace SoundFiles

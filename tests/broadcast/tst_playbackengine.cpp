@@ -64,6 +64,20 @@ private slots:
         QCOMPARE(rig.env.mci->log, QStringList({"stop", "close"}));
     }
 
+    // The mixer sends from a thread of its own: the bell waits for the volume to reach the card.
+    void theVolumeReachesTheCardBeforeTheBell() {
+        Rig rig(QTime(7, 59, 50), {item("08:00:00", "上课", "00:00:30", "/s/bell.wav")});
+        int settledAtVolume = -1, settledAtPlay = -1;
+        rig.env.mixer->onSpeaker = [&](long) { settledAtVolume = rig.env.mixer->settleCalls; };
+        rig.env.mci->onRecord = [&](const QString &e) {
+            if (e == QLatin1String("mci play"))
+                settledAtPlay = rig.env.mixer->settleCalls;
+        };
+        rig.runTo(QTime(8, 0, 1));
+        QVERIFY(settledAtVolume >= 0);
+        QCOMPARE(settledAtPlay, settledAtVolume + 1);
+    }
+
     void midiToTheEndIsNeverStopped() {
         Rig rig(QTime(7, 59, 50), {item("08:00:00", "歌", QStringLiteral("播完"), "/s/song.MID")});
         rig.runTo(QTime(8, 0, 1));
@@ -206,6 +220,21 @@ private slots:
         QCOMPARE(rig.form->Command19->text(), QStringLiteral("停播"));
         rig.runTo(QTime(9, 59, 58));
         QCOMPARE(rig.env.beeps, 1);
+    }
+
+    // "停播"/"恢复" brings the row to the top of the grid; a double click leaves it where it is.
+    void switchingOffScrollsTheRowToTheTop() {
+        QList<ScheduleItem> items;
+        for (int i = 0; i < 30; ++i)
+            items << item(QStringLiteral("10:%1:00").arg(i, 2, 10, QChar('0')), "x", "00:00:30", "/s/a.wav");
+        Rig rig(QTime(9, 0), items);
+        rig.runTo(QTime(9, 0, 1));
+        QCOMPARE(rig.grid().TopRow(), 1);
+        rig.doubleClickRow(3);
+        QCOMPARE(rig.grid().TopRow(), 1);
+        rig.form->Command19->click();
+        QCOMPARE(rig.grid().TextMatrix(3, 0), QString());  // on again after the double click's "停播"
+        QCOMPARE(rig.grid().TopRow(), 3);
     }
 
     void switchedOnAtItsTimeIsNotStartedAgain() {

@@ -4,6 +4,8 @@
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -206,10 +208,56 @@ private slots:
         QCOMPARE(bytesOf(p), a.toRecord());
     }
 
+    // A process that dies with half of the new bytes written leaves the old file whole.
+    void aCrashHalfwayLeavesTheOldFile() {
+        const QString p = path("crash.lst");
+        const QByteArray old = ScheduleItem{8 * 3600, "old", 0, "old.wav"}.toRecord();
+        const QByteArray next = ScheduleItem{9 * 3600, "new", 0, "new.wav"}.toRecord().repeated(3);
+        writeBytes(p, old);
+        const pid_t child = fork();
+        if (child == 0) {
+            setReplaceFileProbe([](const QString &, qint64 written, qint64 total) {
+                if (written < total)
+                    _exit(3);  // the power goes off here
+                return true;
+            });
+            (void)replaceFile(p, next);
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 3);
+        QCOMPARE(bytesOf(p), old);
+        // Where the system has no unnamed temporary files, the half-written one stays behind.
+        for (const QString &left : QDir(m_dir.path()).entryList({"crash.lst?*"}, QDir::Files)) {
+            QCOMPARE(bytesOf(path(left)), next.left(next.size() / 2));
+            QFile::remove(path(left));
+        }
+    }
+
+    // A replacement is a new file: a reader that holds the old one open, and a hard link to
+    // it, go on seeing the old bytes.
+    void aReplaceLeavesOpenReadersAndLinksTheOldBytes() {
+        const QString p = path("shared.lst");
+        const QByteArray old = ScheduleItem{8 * 3600, "old", 0, "old.wav"}.toRecord().repeated(2);
+        const QByteArray next = ScheduleItem{9 * 3600, "new", 0, "new.wav"}.toRecord();
+        writeBytes(p, old);
+        QFile reader(p);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        QCOMPARE(::link(QFile::encodeName(p).constData(), QFile::encodeName(path("link.lst")).constData()), 0);
+        QVERIFY(replaceFile(p, next).ok());
+        QCOMPARE(reader.readAll(), old);
+        QCOMPARE(bytesOf(path("link.lst")), old);
+        QCOMPARE(bytesOf(p), next);
+    }
+
     void gbkRoundTrip() {
         const QString text = QStringLiteral("校园广播 ABC 123 播完");
         QCOMPARE(gbk::decode(gbk::encode(text)), text);
         QCOMPARE(gbk::decode(QByteArray("\x81")), QStringLiteral("?"));  // half a character at the end
+        // A lead byte whose next byte cannot follow it is one "?"; that byte is a character of its own.
+        QCOMPARE(gbk::decode(QByteArray("\x81\x30\x41")), QStringLiteral("?0A"));
     }
 };
 

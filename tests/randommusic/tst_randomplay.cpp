@@ -165,6 +165,30 @@ private slots:
         QCOMPARE(between(env.timeline, "08:01:11", "08:01:13"), wavStart("08:01:13", 16384, "/m/song.wav"));
     }
 
+    // An MP3 item due while an announcement still sounds plays beside it; its end leaves the
+    // announcement holding the players, and no song starts over it.
+    void anMp3EndingBesideAnAnnouncement() {
+        TestEnv env(QDateTime(Monday, QTime(8, 0, 50)));
+        env.mci->reportsDone = true;
+        env.mp3->reportsDone = true;
+        writeLibrary(env, 0, {monday(hms(8, 1, 5), hms(9, 0, 0))}, {"/m/song.wav"});
+        writeList(env.path("monday.lst"), {item("08:01:00", "通知", QStringLiteral("播完"), "/a/news.wav"),
+                                           item("08:01:20", "片头", QStringLiteral("播完"), "/a/jingle.mp3")});
+        Form1 form(env.services);
+        form.Frame1->Text5->setText(env.path("monday.lst"));
+        env.clock->advanceTo(QDateTime(Monday, QTime(8, 1, 25)));
+        env.mp3->reportStarted();
+        QCOMPARE(env.mci->playingFile(), QStringLiteral("/a/news.wav"));
+        QCOMPARE(env.mp3->playingFile(), QStringLiteral("/a/jingle.mp3"));
+        env.mp3->finishPlaying();  // the jingle has ended, the announcement goes on
+        env.clock->advanceTo(QDateTime(Monday, QTime(8, 1, 45)));
+        QCOMPARE(env.mci->playingFile(), QStringLiteral("/a/news.wav"));
+        QCOMPARE(form.playback.PlayerBusy, 1);
+        env.mci->finishPlaying();
+        env.clock->advance(6000);
+        QCOMPARE(env.mci->playingFile(), QStringLiteral("/m/song.wav"));
+    }
+
     // The real player cannot play a song that is missing; it says so, and the next check
     // picks again instead of waiting for ever.
     void aMissingSongIsPassedOver() {
