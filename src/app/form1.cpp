@@ -511,10 +511,12 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
         m_shutdown->Frame4->raise();
     } else if (watched == Label1 || watched == Label2) {
         // A click on the clock or the date shows the about panel.
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        const bool release = event->type() == QEvent::MouseButtonRelease;
+        const auto *mouse = press || release ? static_cast<QMouseEvent *>(event) : nullptr;
+        if (press && mouse->button() == Qt::LeftButton) {
             m_labelPressed = watched;
-        } else if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        } else if (release && mouse->button() == Qt::LeftButton) {
             const bool click = m_labelPressed == watched &&
                                static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
             m_labelPressed = nullptr;
