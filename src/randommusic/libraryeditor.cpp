@@ -110,7 +110,7 @@ void LibraryEditor::build() {
     frames->addWidget(Frame7, 1, 0);
     frames->addWidget(Frame9, 1, 1);
 
-    // The member names of the spec, for the fields built group by group above.
+    // The controls' own names (Text…, VScroll…), for the fields built group by group above.
     auto take = [](TimeEntry *e, QLineEdit *&h, Spinner *&hs, QLineEdit *&m, Spinner *&ms, QLineEdit *&s,
                    Spinner *&ss) {
         h = e->hoursText, hs = e->hoursSpinner, m = e->minutesText, ms = e->minutesSpinner, s = e->secondsText,
