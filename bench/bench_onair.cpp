@@ -5,8 +5,8 @@
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 #include "editor/weekdaypanel.h"
+#include "sinkmonitor.h"
 #include "support/fakes.h"
-#include "support/pactl.h"
 #include "support/testsounds.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
@@ -23,58 +23,8 @@
 
 namespace {
 
-const char *NullSink = "tollmere_null";
-constexpr int Rate = 8000;  // recording rate: 0.125 ms a sample
 constexpr int ItemCount = 12;
 constexpr int ItemSpacingS = 8;  // long enough that the next item's due tick never cuts an MP3 short
-
-double wallMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
-// Records the null sink's monitor and maps each sample to the wall clock. Every read gives an
-// upper bound of when its samples were rendered (they cannot arrive before); the smallest
-// bound over the run is the closest, so onsets are never reported early.
-class Monitor {
-public:
-    bool start() {
-        m_process.start(
-            QStringLiteral("parec"),
-            {QStringLiteral("-d"), QString::fromLatin1(NullSink) + QStringLiteral(".monitor"),
-             QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"), QStringLiteral("--rate=%1").arg(Rate),
-             QStringLiteral("--latency-msec=5"), QStringLiteral("--raw")});
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { read(); });
-        return m_process.waitForStarted(5000);
-    }
-    ~Monitor() {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-    // Wall-clock ms of the first sound at or after `from`, or a negative number.
-    double soundAfter(double from) const {
-        const qint64 first = std::max<qint64>(0, qint64((from - m_sample0) * Rate / 1000));
-        for (qint64 i = first; i < qint64(m_samples.size()); ++i)
-            if (std::abs(int(m_samples[size_t(i)])) > 30)  // the null sink gives exact zeros when silent
-                return m_sample0 + i * 1000.0 / Rate;
-        return -1;
-    }
-
-private:
-    void read() {
-        const double now = wallMs();
-        m_pending += m_process.readAllStandardOutput();
-        const qsizetype whole = m_pending.size() / 2 * 2;
-        const auto *s = reinterpret_cast<const qint16 *>(m_pending.constData());
-        m_samples.insert(m_samples.end(), s, s + whole / 2);
-        m_pending.remove(0, whole);
-        m_sample0 = std::min(m_sample0, now - m_samples.size() * 1000.0 / Rate);
-    }
-
-    QProcess m_process;
-    QByteArray m_pending;
-    std::vector<qint16> m_samples;
-    double m_sample0 = 1e300;
-};
 
 struct Stats {
     QList<double> v;
@@ -102,10 +52,8 @@ int main(int argc, char **argv) {
                    ? 0
                    : 1;
     QApplication app(argc, argv);
-    if (!pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).contains(NullSink)) {
-        std::fprintf(stderr, "no %s sink: start the test PulseAudio server with scripts/test-pulse.sh\n", NullSink);
+    if (!nullSinkPresent())
         return 1;
-    }
     qputenv("PULSE_SINK", NullSink);  // whatever the server's default, the program plays into the null sink
     if (QTime::currentTime() > QTime(23, 55)) {
         std::fprintf(stderr, "the schedule would run past midnight; try again after it\n");
@@ -134,11 +82,9 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    Monitor monitor;
-    if (!monitor.start()) {
-        std::fprintf(stderr, "cannot start parec\n");
+    SinkMonitor monitor;
+    if (!monitor.start(5))
         return 1;
-    }
 
     // The real services as the program makes them, except that nothing can be shut down and
     // no message box waits for an answer.

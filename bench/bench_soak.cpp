@@ -10,7 +10,7 @@
 #include "editor/lstcfg.h"
 #include "housekeeping/clstimecfg.h"
 #include "randommusic/libraryfiles.h"
-#include "support/pactl.h"
+#include "sinkmonitor.h"
 #include "support/testsounds.h"
 
 #include <unistd.h>
@@ -28,18 +28,12 @@
 
 namespace {
 
-const char *NullSink = "tollmere_null";
-constexpr int Rate = 8000;         // recording rate
-constexpr int Window = Rate / 20;  // 50 ms, the resolution of what the recording tells
+constexpr int Window = SinkRate / 20;  // 50 ms, the resolution of what the recording tells
 constexpr int ItemSpacingS = 150;
 constexpr double BeepHz = 880;  // the due tick's beep
 // Items of one kind take PitchCycle pitches in turn, so a pitch comes back only after
 // 3 × PitchCycle items, long after the one before it has ended; songs have a pitch per kind.
 constexpr int PitchCycle = 4;
-
-double wallMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 double midiHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
 
@@ -71,45 +65,9 @@ bool clashes(double f, bool midi, const QList<Sound> &taken) {
     return false;
 }
 
-// Records the null sink's monitor; each read dates its samples by the wall clock.
-class Monitor {
-public:
-    bool start() {
-        m_process.start(
-            QStringLiteral("parec"),
-            {QStringLiteral("-d"), QString::fromLatin1(NullSink) + QStringLiteral(".monitor"),
-             QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"), QStringLiteral("--rate=%1").arg(Rate),
-             QStringLiteral("--latency-msec=20"), QStringLiteral("--raw")});
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { read(); });
-        return m_process.waitForStarted(5000);
-    }
-    void stop() {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-    const std::vector<qint16> &samples() const { return m_samples; }
-    double sample0() const { return m_sample0; }
-
-private:
-    void read() {
-        const double now = wallMs();
-        m_pending += m_process.readAllStandardOutput();
-        const qsizetype whole = m_pending.size() / 2 * 2;
-        const auto *s = reinterpret_cast<const qint16 *>(m_pending.constData());
-        m_samples.insert(m_samples.end(), s, s + whole / 2);
-        m_pending.remove(0, whole);
-        m_sample0 = std::min(m_sample0, now - m_samples.size() * 1000.0 / Rate);
-    }
-
-    QProcess m_process;
-    QByteArray m_pending;
-    std::vector<qint16> m_samples;
-    double m_sample0 = 1e300;
-};
-
 // The share of a window's energy at the pitch hz (1 for a pure tone of that pitch alone).
 double share(const qint16 *x, double energy, double hz) {
-    const double w = 2 * M_PI * hz / Rate, c = 2 * std::cos(w);
+    const double w = 2 * M_PI * hz / SinkRate, c = 2 * std::cos(w);
     double s1 = 0, s2 = 0;
     for (int i = 0; i < Window; ++i) {
         const double s0 = x[i] + c * s1 - s2;
@@ -151,10 +109,8 @@ int main(int argc, char **argv) {
     }
     const QString program = QString::fromLocal8Bit(argv[1]);
     const int minutes = argc > 2 ? std::max(2, atoi(argv[2])) : 60;
-    if (!pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).contains(NullSink)) {
-        std::fprintf(stderr, "no %s sink: start the test PulseAudio server with scripts/test-pulse.sh\n", NullSink);
+    if (!nullSinkPresent())
         return 1;
-    }
     const int now = QTime::currentTime().msecsSinceStartOfDay() / 1000;
     if (now + minutes * 60 + 600 >= 86400) {
         std::fprintf(stderr, "the run would pass midnight; start it earlier in the day\n");
@@ -252,11 +208,9 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    Monitor monitor;
-    if (!monitor.start()) {
-        std::fprintf(stderr, "cannot start parec\n");
+    SinkMonitor monitor;
+    if (!monitor.start(20))
         return 1;
-    }
     QProcess tollmere;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PULSE_SINK"), QString::fromLatin1(NullSink));
@@ -299,7 +253,7 @@ int main(int argc, char **argv) {
             energy += double(x[size_t(w + i)]) * x[size_t(w + i)];
         if (energy < Window * 30.0 * 30.0)
             continue;  // silence: the null sink gives exact zeros
-        const double at = monitor.sample0() + w * 1000.0 / Rate;
+        const double at = monitor.sample0() + w * 1000.0 / SinkRate;
         for (Sound &s : sounds) {
             if (share(&x[size_t(w)], energy, s.hz) < 0.1)
                 continue;

@@ -108,10 +108,10 @@ public:
             m_fallback->start(int(next - now));
             return;
         }
-        itimerspec spec{};
-        spec.it_value.tv_sec = time_t(next / 1000);
-        spec.it_value.tv_nsec = long(next % 1000) * 1000000;
-        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) != 0)
+        itimerspec nextTick{};
+        nextTick.it_value.tv_sec = time_t(next / 1000);
+        nextTick.it_value.tv_nsec = long(next % 1000) * 1000000;
+        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &nextTick, nullptr) != 0)
             qCWarning(lcClock) << "cannot set the wall-clock alarm:" << std::strerror(errno);
         m_notifier->setEnabled(true);
     }
