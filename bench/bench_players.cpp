@@ -76,12 +76,12 @@ struct UiTime {
 
 // warm = the file was opened and prerolled beforehand; otherwise "open" is sent right before
 // "play", as the playback engine does, and the clock runs from "open". prepared = the player
-// was prepared as the program prepares it after start-up (for MIDI: a synthesiser with its
+// was prepared as the program prepares it when a MIDI item falls due (a synthesiser with its
 // soundfont loaded).
 void BM_MciStart(benchmark::State &state, const char *file, const char *type, bool warm, bool prepared = false) {
     GstMciPlayer p(QStringLiteral("fakesink"));
     if (prepared) {
-        p.prepare();
+        p.prepareMidi();
         QElapsedTimer t;
         t.start();
         while (!p.playbin().midiSynthReady() && t.elapsed() < 10000)

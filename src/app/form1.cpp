@@ -2,6 +2,7 @@
 #include "app/form1.h"
 
 #include "app/logging.h"
+#include "broadcast/filetype.h"
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/mp3button.h"
@@ -103,7 +104,13 @@ Form1::Form1(Services &services, QWidget *parent)
     Timer10 = new Timer(clock, QStringLiteral("Timer10"), 1000, false, this);
 
     TickControls controls{Label1, Label2, Label26, Label27, Label28, Image7, Image8, Image9, Image10, MSFlexGrid1};
-    TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11, &m_asRun};
+    // The synthesiser is made in the five seconds before a MIDI item plays, not at start-up:
+    // a day of WAV and MP3 bells never holds its soundfont in memory.
+    auto itemDue = [this](const QString &file) {
+        if (fileType(file) == QLatin1String("MID") && m_services.prepareMidi)
+            m_services.prepareMidi();
+    };
+    TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11, &m_asRun, itemDue};
     // Today's list follows the calendar of days off and make-up days before the weekday panel.
     m_tick = std::make_unique<SchedulerTick>(
         clock, controls, outputs, todayList, playback, [this](int weekday) { return Frame1->todayPath(weekday); },

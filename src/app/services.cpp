@@ -35,6 +35,7 @@ Services makeRealServices(const QString &appDir) {
         mp3->prepare();
         beep->prepare();
     };
+    s.prepareMidi = [mci = mci.get()] { mci->prepareMidi(); };
     s.mci = std::move(mci);
     s.mp3 = std::move(mp3);
     s.mixer = makeAlsaMixer();

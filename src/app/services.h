@@ -23,6 +23,9 @@ struct Services {
     // Makes ready in the background what the first playback of a run would otherwise wait for
     // (GStreamer and its plugins, the MIDI soundfont, the beep's audio output); may be empty.
     std::function<void()> prepare;
+    // Makes the MIDI synthesiser ready in the background; called when a MIDI item falls due,
+    // five seconds before it plays. May be empty.
+    std::function<void()> prepareMidi;
     std::function<void()> quit;       // ends the program at once
     std::unique_ptr<AsRunLog> asRun;  // what happened on air; may be empty (nothing is kept)
     QString appDir;                   // the folder of the executable, or a test's folder

@@ -211,10 +211,13 @@ bool GstPlaybin::ensurePipeline() {
 bool GstPlaybin::sinkReady() { return ensurePipeline(); }
 
 void GstPlaybin::prepareInBackground(bool midi) {
-    if (m_preparation)
+    if (m_synthChain || (m_preparation && (m_preparingSynth || !midi)))
         return;
+    // A preparation without a synthesiser has nothing to hand over; the new one replaces it
+    // (starting GStreamer again costs nothing: that happens once).
     auto preparation = std::make_shared<GstPreparation>();
     m_preparation = preparation;
+    m_preparingSynth = midi;
     const QString sinkName = m_sinkName;
     QThreadPool::globalInstance()->start([preparation, midi, sinkName] {
         QElapsedTimer t;

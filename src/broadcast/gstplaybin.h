@@ -42,7 +42,8 @@ public:
     // Starts GStreamer and loads the plugins that playback needs on a worker thread, and with
     // midi also makes a MIDI synthesiser with its soundfont loaded, so that the first file of
     // a run starts as promptly as the ones after it and a MIDI file's sound follows its play
-    // at once. Returns at once; once is enough. A load() before the work is done makes what it
+    // at once. Returns at once; once is enough, and a later call with midi adds the
+    // synthesiser to an earlier one without. A load() before the work is done makes what it
     // needs itself, as without it, and a MIDI file then goes through playbin.
     void prepareInBackground(bool midi);
     // The prepared synthesiser is ready: MIDI files are loaded into it from now on.
@@ -111,6 +112,7 @@ private:
     GstBus *m_synthBus = nullptr;
     GstElement *m_current = nullptr;  // the pipeline holding the loaded file, or null
     std::shared_ptr<GstPreparation> m_preparation;
+    bool m_preparingSynth = false;  // m_preparation makes a synthesiser
     std::atomic<bool> m_drainQueued{false};
     bool m_loaded = false;
     bool m_failed = false;

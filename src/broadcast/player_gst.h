@@ -39,8 +39,12 @@ public:
 
     explicit GstMciPlayer(const QString &audioSink, QObject *parent = nullptr);
 
-    // Makes GStreamer and a MIDI synthesiser ready in the background (GstPlaybin::prepareInBackground).
-    void prepare() { m_playbin.prepareInBackground(true); }
+    // Makes GStreamer ready in the background (GstPlaybin::prepareInBackground).
+    void prepare() { m_playbin.prepareInBackground(false); }
+    // Makes a MIDI synthesiser ready in the background as well, its soundfont loaded. It takes
+    // a few megabytes of samples and voices, so it is made when a MIDI file is about to play,
+    // not at start-up; once made it stays for the MIDI files after.
+    void prepareMidi() { m_playbin.prepareInBackground(true); }
 
     void setCommand(const QString &command) override;
     void setFileName(const QString &path) override { m_fileName = path; }

@@ -170,4 +170,6 @@ void SchedulerTick::startItem(int i, const TodayItem &item) {
     m_out.Timer11->setEnabled(false);
     m_out.Timer4->setEnabled(true);  // a countdown already running goes on
     m_state.CurrentPlayLength = item.PlayLength;
+    if (m_out.itemDue)
+        m_out.itemDue(item.SoundFile);
 }

@@ -36,6 +36,8 @@ struct TickOutputs {
     Timer *Timer4 = nullptr;                 // the start delay
     Timer *Timer11 = nullptr;                // the random music check
     AsRunLog *asRun = &AsRunLog::discard();  // items found due, lists loaded
+    // Told the sound file of each item found due, which plays five seconds later; may be empty.
+    std::function<void(const QString &file)> itemDue;
 };
 
 class SchedulerTick {

@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(pressed.count(), 0);
     }
 
-    // A prepared player synthesises MIDI with a soundfont loaded beforehand and keeps it loaded
+    // A player prepared for MIDI synthesises it with a soundfont loaded beforehand and keeps it loaded
     // from one file to the next, through a stop in the middle; other files still go through
     // playbin. A damaged MIDI file fails alone: the synthesiser is made afresh and MIDI plays on.
     void preparedPlayerPlaysMidiThroughItsSynthesiser() {
@@ -98,7 +98,8 @@ private slots:
         broken.write(QByteArray("MThd\0\0\0\6") + QByteArray(200, '\x7f'));
         broken.close();
         GstMciPlayer p(Sink);
-        p.prepare();
+        p.prepare();      // at start-up: GStreamer alone
+        p.prepareMidi();  // a MIDI item due: the synthesiser as well
         QTRY_VERIFY_WITH_TIMEOUT(p.playbin().midiSynthReady(), Timeout);
         QSignalSpy done(&p, &MciPlayer::MciDone);
         const QStringList files = {"tune.mid", "tune.mid", "bell.wav", "tune.mid", "broken.mid", "tune.mid"};

@@ -75,6 +75,8 @@ private slots:
         form.Frame1->Text23->setText(env.path("day.lst"));
         env.clock->advanceTo(QDateTime(Monday, QTime(12, 0)));
 
+        // The synthesiser is made ready when the MIDI item falls due, and for it alone.
+        QCOMPARE(env.timeline.filter("prepare MIDI"), QStringList{"07:29:56 prepare MIDI"});
         const QStringList midi = between(env.timeline, "07:29:56", "07:30:20");
         QVERIFY(midi.contains("07:30:01 mci type=Sequencer"));
         QVERIFY(midi.contains("07:30:12 mci stop"));  // 10 s play length: the eleventh second

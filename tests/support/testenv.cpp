@@ -29,4 +29,5 @@ TestEnv::TestEnv(const QDateTime &start) {
     mci->onRecord = stamp;
     mp3->onRecord = stamp;
     mixer->onSpeaker = [stamp](long v) { stamp(QStringLiteral("volume %1").arg(v)); };
+    services.prepareMidi = [stamp] { stamp(QStringLiteral("prepare MIDI")); };
 }

@@ -18,7 +18,8 @@ struct TestEnv {
     FakeDialogs *dialogs;
     int beeps = 0;
     int quits = 0;
-    // Both players' requests and the mixer's speaker writes, each as "HH:mm:ss what".
+    // Both players' requests, the mixer's speaker writes and the MIDI synthesiser's
+    // preparations, each as "HH:mm:ss what".
     QStringList timeline;
 
     explicit TestEnv(const QDateTime &start = QDateTime(QDate(2026, 12, 7), QTime(7, 0)));
