@@ -89,8 +89,7 @@ Form1::Form1(Services &services, QWidget *parent)
     connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
     // A dialog window of its own, opened from the weekday panel; it reads the calendar's file
     // again each time, so a hand edit comes into force there too.
-    m_holidayDialog = std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, m_holidays, this);
-    connect(Frame1->HolidayButton, &QPushButton::clicked, m_holidayDialog.get(), &HolidayDialog::openDialog);
+    connect(Frame1->HolidayButton, &QPushButton::clicked, this, [this] { holidayDialog().openDialog(); });
     // Holding a button on the list-file label shows its full text in the strip at the top.
     Label28->installEventFilter(this);
 
@@ -156,6 +155,14 @@ Form1::Form1(Services &services, QWidget *parent)
 }
 
 Form1::~Form1() = default;
+
+// Built when first opened: its calendar is the costliest widget of the program to make, and
+// most days nobody opens it.
+HolidayDialog &Form1::holidayDialog() {
+    if (!m_holidayDialog)
+        m_holidayDialog = std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, m_holidays, this);
+    return *m_holidayDialog;
+}
 
 void Form1::buildMainBar() {
     auto label = [](const char *name, const QString &text, QWidget *parent) {

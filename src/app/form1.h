@@ -97,7 +97,7 @@ public:
     // The dialogs, hidden until asked for.
     Form2 &form2() { return *m_form2; }
     Form3 &form3() { return *m_form3; }
-    HolidayDialog &holidayDialog() { return *m_holidayDialog; }
+    HolidayDialog &holidayDialog();
     // The days off and make-up days in force, read at start-up and whenever saved.
     HolidayCalendar &holidays() { return m_holidays; }
     // The shutdown settings strip Picture2, the countdown Frame4, Timer2 and Timer3.

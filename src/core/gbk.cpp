@@ -43,6 +43,8 @@ struct Tables {
     }
 };
 
+// Built at the first character beyond ASCII, so a program whose files hold only ASCII never
+// spends the milliseconds on it.
 const Tables &tables() {
     static const Tables t;
     return t;
@@ -53,7 +55,6 @@ const Tables &tables() {
 // Both directions write through raw pointers into buffers sized for the worst case: a
 // 32 766-item list goes through here twice per item and field.
 QByteArray encode(const QString &text) {
-    const Tables &t = tables();
     QByteArray out(text.size() * 2, Qt::Uninitialized);
     char *o = out.data();
     const QChar *in = text.constData();
@@ -66,7 +67,7 @@ QByteArray encode(const QString &text) {
             *o++ = '?';  // beyond the basic plane: one character, one "?"
             if (i + 1 < n && in[i + 1].isLowSurrogate())
                 ++i;
-        } else if (const quint16 code = t.toGbk[u]) {
+        } else if (const quint16 code = tables().toGbk[u]) {
             *o++ = char(code >> 8);
             *o++ = char(code & 0xFF);
         } else {
@@ -78,7 +79,6 @@ QByteArray encode(const QString &text) {
 }
 
 QString decode(const QByteArray &bytes) {
-    const Tables &t = tables();
     QString out(bytes.size(), Qt::Uninitialized);
     QChar *o = out.data();
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
@@ -90,7 +90,7 @@ QString decode(const QByteArray &bytes) {
             ++i;
             continue;
         }
-        const char16_t u = isLeadByte(b) && i + 1 < n ? t.toUnicode[b * 256 + in[i + 1]] : char16_t(0);
+        const char16_t u = isLeadByte(b) && i + 1 < n ? tables().toUnicode[b * 256 + in[i + 1]] : char16_t(0);
         if (u == 0) {
             *o++ = QLatin1Char('?');
             ++i;  // the next byte may start a valid character of its own
