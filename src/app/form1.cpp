@@ -455,6 +455,8 @@ int Form1::setScheduledVolume() {
 // The random music: its libraries' editor over the main bar, and the six-second check.
 void Form1::buildRandomMusic() {
     Frame5 = new LibraryEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, libraries, *Timer11, this);
+    // Larger than its designed 9795 × 2955 twips at 300, 180: in the interface font its four
+    // groups of time fields and day boxes need the window's whole width and top part.
     Frame5->setGeometry(twipsRect(30, 15, FormWidthTwips - 60, 3210));
     connect(Command22, &QPushButton::clicked, Frame5, &LibraryEditor::open);  // Command22_Click
 
