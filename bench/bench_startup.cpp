@@ -4,6 +4,11 @@
 // holds its event loop is measured over the following seconds. Some runs then stay idle with
 // the window shown for a while longer, for the processor time and resident memory an idle
 // program takes: its 200 ms timers (status lines, cover) must not keep it busy.
+//
+// Two more rows say where the floor lies: a window showing one line of Chinese text in the
+// program's font (the font system is the first cost of any window with text, and the empty
+// window never pays it), and the program without its audio made ready (what GStreamer and its
+// plugins take, which the program holds from its first bell to the end of the day anyway).
 #include "app/form1.h"
 #include "app/setupapplication.h"
 
@@ -11,11 +16,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -113,31 +120,47 @@ double median(QList<double> v) {
     return v[v.size() / 2];
 }
 
+// A window measured, in a process of its own, with what it needs kept alive beside it (the
+// window goes first).
+struct Measured {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Services> services;
+    std::unique_ptr<QWidget> window;
+};
+
+void build(Measured &m, const QString &mode, QApplication &app) {
+    if (mode == QLatin1String("empty")) {
+        m.window = std::make_unique<QWidget>();
+        m.window->resize(696, 216);
+        return;
+    }
+    setUpApplication(app);  // the font, style, Qt's Chinese texts and the icon, as main does
+    if (mode == QLatin1String("text")) {
+        m.window = std::make_unique<QWidget>();
+        m.window->resize(696, 216);
+        (new QLabel(QStringLiteral("校园广播定时播放：第一节课 08:00:00"), m.window.get()))->move(20, 20);
+        return;
+    }
+    m.dir = std::make_unique<QTemporaryDir>();
+    m.services = std::make_unique<Services>(makeRealServices(m.dir->path()));
+    m.window = std::make_unique<Form1>(*m.services);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QStringList modes = {"empty", "text", "form1-quiet", "form1"};
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool idle = argc > 2 && qstrcmp(argv[2], "idle") == 0;
-    if (mode == QLatin1String("empty")) {
+    if (modes.contains(mode)) {
+        const bool idle = argc > 2 && qstrcmp(argv[2], "idle") == 0;
         QApplication app(argc, argv);
-        QWidget w;
-        w.resize(696, 216);
-        showAndReport(w);
-        reportStall();
-        if (idle)
-            reportIdle();
-        return 0;
-    }
-    if (mode == QLatin1String("form1")) {
-        QApplication app(argc, argv);
-        setUpApplication(app);  // the font, style, Qt's Chinese texts and the icon, as main does
-        QTemporaryDir dir;
-        Services services = makeRealServices(dir.path());
-        Form1 form(services);
-        showAndReport(form);
-        prepareAfterStartUp(services);  // as main does
+        Measured measured;
+        build(measured, mode, app);
+        showAndReport(*measured.window);
+        if (mode == QLatin1String("form1"))
+            prepareAfterStartUp(*measured.services);  // as main does
         reportStall();
         if (idle)
             reportIdle();
@@ -146,12 +169,12 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
     const int runs = 15;
-    runOnce(self, "empty");  // warm the file cache for both
-    runOnce(self, "form1");
-    QList<double> shown[2], stall[2], idlePercent[2], rss[2];
+    for (const QString &m : modes)
+        runOnce(self, m);  // warm the file cache for each
+    QList<double> shown[4], stall[4], idlePercent[4], rss[4];
     for (int i = 0; i < runs; ++i) {
-        for (int m = 0; m < 2; ++m) {
-            const Run r = runOnce(self, m == 0 ? "empty" : "form1", i < IdleRuns);
+        for (int m = 0; m < 4; ++m) {
+            const Run r = runOnce(self, modes[m], i < IdleRuns);
             shown[m] << r.shownMs;
             stall[m] << r.stallMs;
             if (i < IdleRuns) {
@@ -160,24 +183,19 @@ int main(int argc, char **argv) {
             }
         }
     }
+    const char *const names[4] = {"empty Qt window", "one line of text", "Form1, no audio", "Form1, real"};
     std::printf(
         "start-up, median of %d fresh processes: launch to the window painted; then the longest the event "
-        "loop was held in the next %d s\n",
-        runs, AfterShownMs / 1000);
-    std::printf("  empty Qt window   %8.1f ms   held %5.1f ms\n", median(shown[0]), median(stall[0]));
-    std::printf(
-        "  Form1, real       %8.1f ms   held %5.1f ms  (%.2f x the empty window; GStreamer prepared in "
-        "the background meanwhile)\n",
-        median(shown[1]), median(stall[1]), median(shown[1]) / median(shown[0]));
-    std::printf("idle with the window shown, median of %d processes over %d s each:\n", IdleRuns, IdleMs / 1000);
-    std::printf("  empty Qt window   %6.3f %% of a core   resident %6.1f MiB\n", median(idlePercent[0]),
-                median(rss[0]));
-    std::printf("  Form1, real       %6.3f %% of a core   resident %6.1f MiB  (%.2f x the empty window)\n",
-                median(idlePercent[1]), median(rss[1]), median(rss[1]) / median(rss[0]));
-    const double startRatio = median(shown[1]) / median(shown[0]);
-    const double rssRatio = median(rss[1]) / median(rss[0]);
-    const bool ok = median(idlePercent[1]) < 0.5 && rssRatio <= 1.6 && startRatio <= 1.3;
+        "loop was held in the next %d s; idle with the window shown, median of %d processes over %d s each\n",
+        runs, AfterShownMs / 1000, IdleRuns, IdleMs / 1000);
+    for (int m = 0; m < 4; ++m)
+        std::printf("  %-17s %7.1f ms (%.2f x)  held %5.1f ms   idle %6.3f %% of a core   resident %6.1f MiB (%.2f x)\n",
+                    names[m], median(shown[m]), median(shown[m]) / median(shown[0]), median(stall[m]),
+                    median(idlePercent[m]), median(rss[m]), median(rss[m]) / median(rss[0]));
+    const double startRatio = median(shown[3]) / median(shown[0]);
+    const double rssRatio = median(rss[3]) / median(rss[0]);
+    const bool ok = median(idlePercent[3]) < 0.5 && rssRatio <= 1.6 && startRatio <= 1.3;
     std::printf("side by side: idle %.3f %% (< 0.5)   memory %.2f x (<= 1.6)   start-up %.2f x (<= 1.3)   %s\n",
-                median(idlePercent[1]), rssRatio, startRatio, ok ? "within bounds" : "OUT OF BOUNDS");
+                median(idlePercent[3]), rssRatio, startRatio, ok ? "within bounds" : "OUT OF BOUNDS");
     return 0;
 }
