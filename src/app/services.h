@@ -21,7 +21,7 @@ struct Services {
     std::unique_ptr<Dialogs> dialogs;
     std::function<void()> beep;
     // Makes ready in the background what the first playback of a run would otherwise wait for
-    // (GStreamer and its plugins, the MIDI soundfont, the beep's audio output); may be empty.
+    // (GStreamer and its plugins, the beep's audio output); may be empty.
     std::function<void()> prepare;
     // Makes the MIDI synthesiser ready in the background; called when a MIDI item falls due,
     // five seconds before it plays. May be empty.
