@@ -334,8 +334,9 @@ int main(int argc, char **argv) {
     std::printf("random songs heard: %d; begun over a scheduled item: %d; items begun over a song: %d\n", randomPlays,
                 randomOverItem, itemOverRandom);
     if (use.size() > 1) {
-        // Growth from the second minute on, when start-up and the first playbacks are behind it.
-        const auto warm = std::find_if(use.begin(), use.end(), [](const auto &u) { return u.first >= 2; });
+        // Growth from the tenth minute on, when start-up and the first item of each kind are
+        // behind it (the first MIDI item brings the synthesiser and its soundfont).
+        const auto warm = std::find_if(use.begin(), use.end(), [](const auto &u) { return u.first >= 10; });
         const auto &a = warm != use.end() ? *warm : use.first();
         const auto &b = use.last();
         std::printf("memory: %ld KiB after %.1f min, %ld KiB at %.1f min: %+.0f KiB an hour\n", a.second.first, a.first,
