@@ -189,9 +189,10 @@ int main(int argc, char **argv) {
         "loop was held in the next %d s; idle with the window shown, median of %d processes over %d s each\n",
         runs, AfterShownMs / 1000, IdleRuns, IdleMs / 1000);
     for (int m = 0; m < 4; ++m)
-        std::printf("  %-17s %7.1f ms (%.2f x)  held %5.1f ms   idle %6.3f %% of a core   resident %6.1f MiB (%.2f x)\n",
-                    names[m], median(shown[m]), median(shown[m]) / median(shown[0]), median(stall[m]),
-                    median(idlePercent[m]), median(rss[m]), median(rss[m]) / median(rss[0]));
+        std::printf(
+            "  %-17s %7.1f ms (%.2f x)  held %5.1f ms   idle %6.3f %% of a core   resident %6.1f MiB (%.2f x)\n",
+            names[m], median(shown[m]), median(shown[m]) / median(shown[0]), median(stall[m]), median(idlePercent[m]),
+            median(rss[m]), median(rss[m]) / median(rss[0]));
     const double startRatio = median(shown[3]) / median(shown[0]);
     const double rssRatio = median(rss[3]) / median(rss[0]);
     const bool ok = median(idlePercent[3]) < 0.5 && rssRatio <= 1.6 && startRatio <= 1.3;
