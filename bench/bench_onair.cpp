@@ -94,7 +94,7 @@ int main(int argc, char **argv) {
     services.quit = [] {};
     Form1 form(services);
     form.show();
-    prepareAfterStartUp(services);
+    prepareAfterStartUp(services, form.randomMusicHasMidi());
     form.form2().Slider1->setValue(0);  // the loudest
     form.Frame1->Option1->setChecked(true);
     form.Frame1->Text23->setText(dir.filePath("today.lst"));

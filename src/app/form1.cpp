@@ -156,6 +156,14 @@ Form1::Form1(Services &services, QWidget *parent)
 
 Form1::~Form1() = default;
 
+bool Form1::randomMusicHasMidi() const {
+    for (const MusicLibrary &library : libraries.library)
+        for (const QString &song : library.songs())
+            if (fileType(song) == QLatin1String("MID"))
+                return true;
+    return false;
+}
+
 // Built when first opened: its calendar is the costliest widget of the program to make, and
 // most days nobody opens it.
 HolidayDialog &Form1::holidayDialog() {

@@ -106,6 +106,9 @@ public:
     TodayList todayList;
     PlaybackState playback;
     MusicLibraries libraries;  // what the random music plays from, the editor's shown library
+    // A music library holds a MIDI song. Random music starts a song at any moment, with no due
+    // tick before it, so the MIDI synthesiser is then made at start-up with the rest.
+    bool randomMusicHasMidi() const;
     SchedulerTick &tick() { return *m_tick; }
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }

@@ -27,7 +27,7 @@ int main(int argc, char **argv) {
             form.activateWindow();
         });
         form.show();
-        prepareAfterStartUp(services);
+        prepareAfterStartUp(services, form.randomMusicHasMidi());
         rc = QApplication::exec();
     }
     return rc;

@@ -48,9 +48,14 @@ Services makeRealServices(const QString &appDir) {
     return s;
 }
 
-void prepareAfterStartUp(Services &services) {
+void prepareAfterStartUp(Services &services, bool midi) {
     if (!services.prepare || !services.mci)
         return;
     // The player is the timer's context: were the services gone first, nothing runs.
-    QTimer::singleShot(PrepareDelayMs, services.mci.get(), [prepare = services.prepare] { prepare(); });
+    QTimer::singleShot(PrepareDelayMs, services.mci.get(),
+                       [prepare = services.prepare, prepareMidi = midi ? services.prepareMidi : nullptr] {
+                           prepare();
+                           if (prepareMidi)
+                               prepareMidi();
+                       });
 }

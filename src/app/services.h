@@ -35,5 +35,6 @@ struct Services {
 // ALSA mixer of the default card, logind, Qt dialogs.
 Services makeRealServices(const QString &appDir);
 
-// Once the main window is shown: runs services.prepare a moment later, off the start-up path.
-void prepareAfterStartUp(Services &services);
+// Once the main window is shown: runs services.prepare a moment later, off the start-up path,
+// and with midi services.prepareMidi as well.
+void prepareAfterStartUp(Services &services, bool midi = false);
