@@ -313,8 +313,14 @@ int main(int argc, char **argv) {
             h.begin() + 1, h.end(), [&](const QPair<double, double> &x) { return x.first > h.first().first + played; });
         if (again > 0) {
             ++twice;
-            std::printf("  heard %d times: item %d at %s\n", int(again + 1), k,
-                        qPrintable(timetext::twoDigitTime(s.start)));
+            QStringList at;  // each stretch, seconds from the start time to its beginning and end
+            for (const auto &x : h)
+                at << QStringLiteral("%1…%2")
+                          .arg((x.first - wallOf(s.start)) / 1000, 0, 'f', 2)
+                          .arg((x.second - wallOf(s.start)) / 1000, 0, 'f', 2);
+            std::printf("  heard %d times: item %d at %s (%s, played %.1f s): S + %s s\n", int(again + 1), k,
+                        qPrintable(timetext::twoDigitTime(s.start)), qPrintable(QFileInfo(s.path).suffix()),
+                        played / 1000, qPrintable(at.join(QStringLiteral(", "))));
         } else if (h.size() > 1) {
             std::printf("  item %d at %s (%s): %d stretches within its own length\n", k,
                         qPrintable(timetext::twoDigitTime(s.start)), qPrintable(QFileInfo(s.path).suffix()),
