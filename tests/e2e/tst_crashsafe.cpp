@@ -13,6 +13,7 @@
 #include "randommusic/sortedlistbox.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/flexgrid.h"
 #include "ui/slider.h"
 #include "ui/timefield.h"
@@ -37,17 +38,6 @@ enum class Writer {
     Clearing
 };
 
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Writer)
@@ -63,13 +53,13 @@ class TestCrashSafe : public QObject {
         writeList(env.path("other.lst"), {item("09:00:00", "x", "播完", "/s/x.mid")});
         WeekdayListConfig config;
         config.DayPaths[1] = env.path("L.lst");
-        put(env.path("LstCfg.Cfg"), config.toRecord());
-        put(env.path("Volume.cfg"), QByteArray("1000\r\n").repeated(13));
+        writeBytes(env.path("LstCfg.Cfg"), config.toRecord());
+        writeBytes(env.path("Volume.cfg"), QByteArray("1000\r\n").repeated(13));
         PlayGroup group{8 * 3600, 9 * 3600, {1, 1, 1, 1, 1, 0, 0}};
-        put(env.path("Sjbf0.dat"), libraryfiles::groupSettingsBytes({group, group, {}, {}}));
-        put(env.path("SjFile0.dat"), "/m/a.wav\r\n/m/b.mp3\r\n");
-        put(env.path("ClsTime.Cfg"), ShutdownRecord{true, 17 * 3600}.toRecord());
-        put(env.path("qc.cfg"), "\"23\",\"30\",\"00\",1\r\n");
+        writeBytes(env.path("Sjbf0.dat"), libraryfiles::groupSettingsBytes({group, group, {}, {}}));
+        writeBytes(env.path("SjFile0.dat"), "/m/a.wav\r\n/m/b.mp3\r\n");
+        writeBytes(env.path("ClsTime.Cfg"), ShutdownRecord{true, 17 * 3600}.toRecord());
+        writeBytes(env.path("qc.cfg"), "\"23\",\"30\",\"00\",1\r\n");
     }
 
     static void openList(TestEnv &env, Form1 &form) {

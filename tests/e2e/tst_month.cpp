@@ -22,6 +22,7 @@
 #include "randommusic/musicrules.h"
 #include "randommusic/sortedlistbox.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/flexgrid.h"
 #include "ui/slider.h"
 #include "ui/timefield.h"
@@ -53,11 +54,6 @@ qint64 envNumber(const char *name, qint64 fallback) {
     bool ok = false;
     const qint64 v = qEnvironmentVariable(name).toLongLong(&ok);
     return ok ? v : fallback;
-}
-
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 long residentKiB() {

@@ -10,6 +10,7 @@
 #include "housekeeping/form3.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/flexgrid.h"
 #include "ui/slider.h"
 #include "volume/form2.h"
@@ -18,11 +19,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeReadOnly(const QString &path, const QByteArray &bytes) {
     QFile f(path);

@@ -6,6 +6,7 @@
 #include "randommusic/libraryfiles.h"
 #include "randommusic/sortedlistbox.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/twips.h"
 #include "ui/windowheight.h"
 
@@ -14,17 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QByteArray songLines(int from, int count) {
     QByteArray bytes;
