@@ -106,7 +106,7 @@ Form1::Form1(Services &services, QWidget *parent)
     // The synthesiser is made in the five seconds before a MIDI item plays, not at start-up:
     // a day of WAV and MP3 bells never holds its soundfont in memory.
     auto itemDue = [this](const QString &file) {
-        if (fileType(file) == QLatin1String("MID") && m_services.prepareMidi)
+        if (isMidiType(file) && m_services.prepareMidi)
             m_services.prepareMidi();
     };
     TickOutputs outputs{m_services.mp3.get(), m_services.beep, Timer4, Timer11, &m_asRun, itemDue};
@@ -159,7 +159,7 @@ Form1::~Form1() = default;
 bool Form1::randomMusicHasMidi() const {
     for (const MusicLibrary &library : libraries.library)
         for (const QString &song : library.songs())
-            if (fileType(song) == QLatin1String("MID"))
+            if (isMidiType(song))
                 return true;
     return false;
 }

@@ -3,3 +3,6 @@
 #include <QString>
 
 inline QString fileType(const QString &path) { return path.right(3).toUpper(); }
+
+// A file the MCI player plays as "Sequencer", through the MIDI synthesiser.
+inline bool isMidiType(const QString &path) { return fileType(path) == QLatin1String("MID"); }
