@@ -322,6 +322,22 @@ private slots:
         QVERIFY(rig.form->Timer11->isEnabled());  // random music goes on, also on a day off
     }
 
+    // With 每天相同 the day after a day off names the very list that ran before it: it is
+    // loaded again and rings, although its path did not change.
+    void theSameListAgainAfterADayOff() {
+        Rig rig(QDateTime(QDate(2026, 12, 8), QTime(23, 59, 40)), {}, false, "2026-12-09 休息\r\n");
+        writeList(rig.env.path("every.lst"), {item("00:00:03", "early", "00:00:02", "early.wav")});
+        rig.form->Frame1->Option1->setChecked(true);
+        rig.form->Frame1->Text23->setText(rig.env.path("every.lst"));
+        rig.env.clock->advanceTo(QDateTime(QDate(2026, 12, 9), QTime(0, 0, 30)));
+        QCOMPARE(rig.form->todayList.count(), 0);
+        rig.env.clock->step(qint64(86400 - 60) * 1000);  // the rest of the day off at once
+        rig.env.clock->advanceTo(QDateTime(QDate(2026, 12, 10), QTime(0, 0, 30)));
+        QCOMPARE(rig.form->todayList.path, rig.env.path("every.lst"));
+        QCOMPARE(rig.env.mci->log.filter(QStringLiteral("file=")), QStringList{"file=early.wav"});
+        QVERIFY(rig.marked(1));
+    }
+
     // Lists the editor or a hand puts into today's grid on a day off are emptied again at the
     // next tick: nothing of them is started.
     void aDayOffStartsNothingAllDay() {

@@ -40,6 +40,26 @@ private slots:
         QCOMPARE(parsed.entry.note, note);
     }
 
+    // Every choice the dialog offers is written and read back as itself.
+    void everyChoiceSavedAndReadBack_data() {
+        QTest::addColumn<int>("follows");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("day off") << DayOff << "休息";
+        const QStringList words = {"周日", "周一", "周二", "周三", "周四", "周五", "周六"};
+        for (int d = 1; d <= 7; ++d)
+            QTest::newRow(qPrintable(words[d - 1])) << d << words[d - 1];
+    }
+    void everyChoiceSavedAndReadBack() {
+        QFETCH(int, follows);
+        QFETCH(QString, word);
+        const QDate date(2027, 2, 7);
+        holidayrules::Calendar calendar;
+        calendar.entries.insert(date, {date, follows, QString()});
+        const QByteArray bytes = holidayrules::format(calendar);
+        QVERIFY(bytes.contains(("2027-02-07 " + word + "\r\n").toUtf8()));
+        QCOMPARE(holidayrules::parse(bytes).entries.value(date), calendar.entries.value(date));
+    }
+
     // A hand-edited file in GBK with damaged lines: what is left of it comes into force and
     // the rest is counted by line number; the save replaces the old, longer file whole with
     // exactly what format() gives, damaged lines kept as comments.
