@@ -3,8 +3,10 @@
 
 #include "broadcast/todaylist.h"
 #include "core/schedulelistfile.h"
+#include "core/storablepath.h"
 #include "core/timetext.h"
 #include "editor/logging.h"
+#include "editor/lstcfg.h"
 #include "ui/flexgrid.h"
 #include "ui/named.h"
 #include "ui/twips.h"
@@ -22,6 +24,8 @@ using editorrules::State;
 namespace {
 
 const QString ListFilter = QStringLiteral("*.lst");
+const QString ListPathRefused = QStringLiteral("列表文件的路径无法存入列表文件设置，");
+const QString SoundPathRefused = QStringLiteral("声音文件的路径无法存入列表文件，");
 const QString SoundFilter = QStringLiteral("*.wav|*.wav|*.mid|*.mid|*.mp3|*.mp3|*.mid;*.wav;*.mp3|*.mid;*.wav;*.mp3");
 
 }  // namespace
@@ -203,6 +207,16 @@ void ScheduleEditor::reportFailure(const QString &what, const QString &path, con
     m_dialogs.message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }
 
+bool ScheduleEditor::isStorable(const QString &path, int maxBytes, const QString &what) {
+    const QString problem = storablepath::problem(path, maxBytes);
+    if (problem.isEmpty())
+        return true;
+    m_dialogs.message(this,
+                      what + QStringLiteral("\n") + path + QStringLiteral("\n（") + problem + QStringLiteral("）"),
+                      Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+    return false;
+}
+
 // --- opening and closing -------------------------------------------------------------------
 
 void ScheduleEditor::openOrCloseList() {
@@ -219,6 +233,9 @@ void ScheduleEditor::openList() {
     if (!m_CommonDialog1.ShowOpen())
         return;
     const QString path = m_CommonDialog1.FileName;
+    // A list edited here is meant to be chosen for a weekday, whose setting keeps its path.
+    if (!isStorable(path, WeekdayListConfig::PathBytes, ListPathRefused + QStringLiteral("没有打开：")))
+        return;
     QList<ScheduleItem> items;
     if (const Result loaded = ScheduleListFile::load(path, &items); !loaded) {
         // Nothing is open then: the panel stays closed and the user may choose another file.
@@ -274,8 +291,16 @@ void ScheduleEditor::browseSoundFile() {
     // The initial name and extension stay as the last use left them, so the dialog opens in
     // the folder last used.
     m_CommonDialog1.Filter = SoundFilter;
-    if (m_CommonDialog1.ShowOpen())
+    if (m_CommonDialog1.ShowOpen() &&
+        isStorable(m_CommonDialog1.FileName, ScheduleItem::FileBytes, SoundPathRefused + QStringLiteral("没有采用：")))
         Text12->setText(m_CommonDialog1.FileName);
+}
+
+bool ScheduleEditor::isStorableSoundFile() {
+    if (isStorable(Text12->text(), ScheduleItem::FileBytes, SoundPathRefused + QStringLiteral("没有写入：")))
+        return true;
+    Text12->setFocus();
+    return false;
 }
 
 ScheduleItem ScheduleEditor::fieldItem() const {
@@ -408,8 +433,8 @@ void ScheduleEditor::addItem() {
                           Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
         return;
     }
-    // A failed write keeps the panel adding: OK tries again, "放弃" gives up.
-    if (!fileMatchesGrid(path))
+    // A refused path or a failed write keeps the panel adding: OK tries again, "放弃" gives up.
+    if (!isStorableSoundFile() || !fileMatchesGrid(path))
         return;
     const ScheduleItem item = fieldItem();
     if (const Result r = ScheduleListFile::append(path, item); !r) {
@@ -434,7 +459,7 @@ void ScheduleEditor::modifyItem() {
         return;
     }
     const QString path = Text19->text();
-    if (!fileMatchesGrid(path))
+    if (!isStorableSoundFile() || !fileMatchesGrid(path))
         return;
     const ScheduleItem item = fieldItem();
     if (const Result written = ScheduleListFile::overwrite(path, r, item); !written) {
@@ -475,6 +500,8 @@ void ScheduleEditor::saveSortedAs() {
     if (MSFlexGrid2->Rows() <= 1)
         return;
     const QString path = m_CommonDialog1.FileName;
+    if (!isStorable(path, WeekdayListConfig::PathBytes, ListPathRefused + QStringLiteral("没有保存：")))
+        return;
     if (rewriteAndReload(path, gridItems(sortedGridRows())))
         Text19->setText(path);
 }

@@ -86,6 +86,11 @@ private:
     // number lands where the grid shows it; otherwise says why nothing will be written.
     bool fileMatchesGrid(const QString &path);
     void reportFailure(const QString &what, const QString &path, const QString &reason);
+    // False, after saying why, when the path cannot be kept in a field of maxBytes: what says
+    // where it was to go and what was not done.
+    bool isStorable(const QString &path, int maxBytes, const QString &what);
+    // The sound file field, before an add or a modify writes it.
+    bool isStorableSoundFile();
 
     Dialogs &m_dialogs;
     QString m_appDir;

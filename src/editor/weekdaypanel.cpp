@@ -2,6 +2,7 @@
 #include "editor/weekdaypanel.h"
 
 #include "core/recordfile.h"
+#include "core/storablepath.h"
 #include "editor/logging.h"
 #include "ui/named.h"
 #include "ui/windowheight.h"
@@ -64,8 +65,10 @@ void WeekdayPanel::build() {
     auto *days = new QGridLayout;
     days->setHorizontalSpacing(4);
     days->setVerticalSpacing(6);
-    const std::array<QLabel *, 8> labels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8, Label22};
-    const std::array<QLineEdit *, 8> texts = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
+    m_pathLabels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8, Label22};
+    m_paths = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
+    const auto &labels = m_pathLabels;
+    const auto &texts = m_paths;
     for (int i = 1; i <= 8; ++i) {
         Command10[i] = new QPushButton(QStringLiteral("..."), this);
         Command10[i]->setObjectName(QStringLiteral("Command10_%1").arg(i));
@@ -161,11 +164,32 @@ void WeekdayPanel::browseList(int index) {
     dialog.DefaultExt = QStringLiteral(".lst");
     if (!dialog.ShowOpen())
         return;
-    const std::array<QLineEdit *, 8> texts = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
-    texts[index - 1]->setText(dialog.FileName);
+    if (const QString problem = storablepath::problem(dialog.FileName, WeekdayListConfig::PathBytes);
+        !problem.isEmpty()) {
+        m_dialogs.message(
+            this,
+            QStringLiteral("列表文件的路径无法存入列表文件设置，没有采用：\n%1\n（%2）").arg(dialog.FileName, problem),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_paths[index - 1]->setText(dialog.FileName);
 }
 
 void WeekdayPanel::saveConfig() {
+    // A path typed into a box is in force at once, but the file would keep it cut or changed:
+    // nothing is saved until every box holds a path the file can keep.
+    QStringList refused;
+    for (int i = 0; i < 8; ++i) {
+        const QString text = m_paths[i]->text();
+        if (const QString problem = storablepath::problem(text, WeekdayListConfig::PathBytes); !problem.isEmpty())
+            refused << QStringLiteral("%1：%2\n（%3）").arg(m_pathLabels[i]->text(), text, problem);
+    }
+    if (!refused.isEmpty()) {
+        m_dialogs.message(this,
+                          QStringLiteral("下列列表文件的路径无法存入列表文件设置，没有保存：\n") + refused.join('\n'),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
     const QString path = m_appDir + QLatin1String(WeekdayListConfig::FileName);
     if (const Result saved = replaceFile(path, config().toRecord()); !saved) {
         // The settings are still in the controls and still in force; "保存" stays enabled so

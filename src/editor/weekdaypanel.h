@@ -52,4 +52,7 @@ private:
 
     std::array<QLineEdit *, 7> m_days{};
     std::array<QLabel *, 7> m_dayLabels{};
+    // Text4 … Text10, then Text23, and their labels: in the order of Command10(1) … Command10(8).
+    std::array<QLineEdit *, 8> m_paths{};
+    std::array<QLabel *, 8> m_pathLabels{};
 };

@@ -3,6 +3,7 @@
 
 #include "core/clock.h"
 #include "core/recordfile.h"
+#include "core/storablepath.h"
 #include "core/timetext.h"
 #include "randommusic/libraryfiles.h"
 #include "randommusic/logging.h"
@@ -334,8 +335,28 @@ void LibraryEditor::addSongs() {
     dialog.MultiSelect = false;  // the other panels' dialogs choose one file
     if (!chosen)
         return;
-    const QStringList added =
+    const QStringList chosenSongs =
         dialog.FileNames.isEmpty() ? musicrules::splitMultiSelection(dialog.FileName) : dialog.FileNames;
+    // A song whose path the song list cannot keep would play until the next start and then be
+    // gone: it is left out and named, and the others are added.
+    QStringList added, refused;
+    for (const QString &song : chosenSongs) {
+        if (const QString problem = storablepath::problem(song, libraryfiles::MaxLineBytes); problem.isEmpty())
+            added << song;
+        else
+            refused << QStringLiteral("%1\n（%2）").arg(song, problem);
+    }
+    if (!refused.isEmpty()) {
+        // A box that still fits the screen when a whole folder is refused.
+        constexpr int Named = 10;
+        QString text = QStringLiteral("下列 %1 首曲目的路径无法存入曲库文件，没有添加：\n").arg(refused.size()) +
+                       refused.mid(0, Named).join(QLatin1Char('\n'));
+        if (refused.size() > Named)
+            text += QStringLiteral("\n……");
+        m_dialogs.message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+    }
+    if (added.isEmpty())
+        return;
 
     QStringList songs = List2->entries() + added;
     std::stable_sort(songs.begin(), songs.end(), musicrules::songLess);

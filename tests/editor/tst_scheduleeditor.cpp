@@ -3,6 +3,7 @@
 #include "core/schedulelistfile.h"
 #include "editor/scheduleeditor.h"
 #include "support/panelenv.h"
+#include "support/testfiles.h"
 #include "ui/flexgrid.h"
 
 #include <QDir>
@@ -121,6 +122,8 @@ private slots:
     void saveAsFailureKeepsTheOpenFile();
     void closeAfterTheListFileVanished_data();
     void closeAfterTheListFileVanished();
+    void unstorablePathsAreRefusedWhereEntered_data();
+    void unstorablePathsAreRefusedWhereEntered();
 };
 
 void TstScheduleEditor::startsClosedWithHeaderOnly() {
@@ -576,3 +579,71 @@ void TstScheduleEditor::closeAfterTheListFileVanished() {
 
 QTEST_MAIN(TstScheduleEditor)
 #include "tst_scheduleeditor.moc"
+
+// A sound path the list file cannot keep, or a list path the weekday setting cannot keep, is
+// refused where it is entered, saying why, and nothing is written; one that just fits is taken.
+void TstScheduleEditor::unstorablePathsAreRefusedWhereEntered_data() {
+    QTest::addColumn<QString>("entry");  // browse, add, modify: a sound file; open, saveAs: a list file
+    QTest::addColumn<int>("bytes");      // the whole path's length in GBK; 0: as it stands
+    QTest::addColumn<QString>("tail");   // after "/snd/" or the test's folder
+    QTest::addColumn<QString>("why");    // empty: taken
+    QTest::newRow("browse, 100 bytes") << "browse" << 100 << "a.wav"
+                                       << "";
+    QTest::newRow("browse, 101 bytes") << "browse" << 101 << "a.wav"
+                                       << "长 101 字节";
+    QTest::newRow("add, Chinese counts two") << "add" << 101 << "上课铃.wav"
+                                             << "长 101 字节";
+    QTest::newRow("add, ß") << "add" << 0 << "Straße.wav"
+                            << "ß";
+    QTest::newRow("modify, Hangul") << "modify" << 0 << "종소리.wav"
+                                    << "종 소 리";
+    QTest::newRow("open, 100 bytes") << "open" << 100 << "a.lst"
+                                     << "";
+    QTest::newRow("open, 101 bytes") << "open" << 101 << "a.lst"
+                                     << "长 101 字节";
+    QTest::newRow("save as, emoji") << "saveAs" << 0 << "🔔.lst"
+                                    << "🔔";
+}
+
+void TstScheduleEditor::unstorablePathsAreRefusedWhereEntered() {
+    QFETCH(QString, entry);
+    QFETCH(int, bytes);
+    QFETCH(QString, tail);
+    QFETCH(QString, why);
+    Fixture f;
+    const bool listPath = entry == "open" || entry == "saveAs";
+    const QString head = listPath ? f.env.appDir : QStringLiteral("/snd/");
+    const QString path = bytes ? pathOfBytes(head, bytes, tail) : head + tail;
+    if (entry != "open")
+        f.openWith("day.lst", {Bell});
+    const QByteArray before = fileBytes(f.path("day.lst"));
+    QPushButton *command = entry == "add" ? f.editor->Command7 : f.editor->Command8;
+    if (entry == "browse" || entry == "open" || entry == "saveAs") {
+        f.env.dialogs->chosenFiles.enqueue(path);
+        (entry == "browse" ? f.editor->Command12 : entry == "open" ? f.editor->Command6 : f.editor->Command13)->click();
+    } else {
+        if (entry == "modify")
+            f.clickRow(1);
+        command->click();
+        f.setFields(QStringLiteral("铃"), path, 9 * 3600, true, 0);
+        command->click();
+    }
+    QLineEdit *field = listPath ? f.editor->Text19 : f.editor->Text12;
+    if (why.isEmpty()) {
+        QVERIFY(f.env.dialogs->messages.isEmpty());
+        QCOMPARE(field->text(), path);
+        return;
+    }
+    QCOMPARE(f.env.dialogs->messages.size(), 1);
+    const FakeDialogs::Shown &shown = f.env.dialogs->messages[0];
+    QVERIFY2(shown.text.contains(path) && shown.text.contains(why), qPrintable(shown.text));
+    QCOMPARE(shown.title, QStringLiteral("Tollmere3.0"));
+    QCOMPARE(fileBytes(f.path("day.lst")), before);
+    QVERIFY(!QFile::exists(path));
+    // A typed path stays for the operator to mend, and the command waits for OK again.
+    QCOMPARE(field->text(), entry == "add" || entry == "modify" ? path : entry == "saveAs" ? f.path("day.lst") : "");
+    QCOMPARE(f.editor->state(), entry == "add"      ? State::Adding
+                                : entry == "modify" ? State::Modifying
+                                : entry == "open"   ? State::Closed
+                                                    : State::Open);
+}

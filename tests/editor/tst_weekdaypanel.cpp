@@ -1,6 +1,7 @@
 // The weekday panel driven by its buttons: mode greying, browsing, LstCfg.Cfg bytes, window heights.
 #include "editor/weekdaypanel.h"
 #include "support/panelenv.h"
+#include "support/testfiles.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -30,6 +31,8 @@ private slots:
     void saveReplacesALongerFile();
     void saveFailureKeepsSaveEnabled();
     void heightButtonsCentreTheWindow();
+    void unstorablePathsAreRefused_data();
+    void unstorablePathsAreRefused();
 };
 
 void TstWeekdayPanel::modeGreysOutTheOtherRows() {
@@ -162,6 +165,57 @@ void TstWeekdayPanel::heightButtonsCentreTheWindow() {
     p->Command4->click();
     QCOMPARE(window.height(), twipsToPixels(9150));
     QCOMPARE(window.y(), screen.top() + (screen.height() - twipsToPixels(9150)) / 2);
+}
+
+// A list path LstCfg.Cfg cannot keep is refused when browsed, and a typed one when saving,
+// saying why and for which day; one that just fits reads back at the next start as entered.
+void TstWeekdayPanel::unstorablePathsAreRefused_data() {
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<int>("bytes");  // the whole path's length in GBK; 0: as it stands
+    QTest::addColumn<QString>("tail");
+    QTest::addColumn<QString>("why");  // empty: taken
+    QTest::newRow("browsed, 100 bytes") << false << 100 << "一.lst"
+                                        << "";
+    QTest::newRow("browsed, 101 bytes") << false << 101 << "a.lst"
+                                        << "长 101 字节";
+    QTest::newRow("typed, 100 bytes of Chinese") << true << 100 << "周一.lst"
+                                                 << "";
+    QTest::newRow("typed, 101 bytes of Chinese") << true << 101 << "周一.lst"
+                                                 << "长 101 字节";
+    QTest::newRow("typed, ß") << true << 0 << "Straße.lst"
+                              << "ß";
+}
+
+void TstWeekdayPanel::unstorablePathsAreRefused() {
+    QFETCH(bool, typed);
+    QFETCH(int, bytes);
+    QFETCH(QString, tail);
+    QFETCH(QString, why);
+    PanelEnv env;
+    WeekdayPanel p(*env.dialogs, env.commonDialog, env.appDir);
+    p.loadConfig();
+    const QString head = QStringLiteral("/课表/");
+    const QString path = bytes ? pathOfBytes(head, bytes, tail) : head + tail;
+    if (typed) {
+        p.Text5->setText(path);
+    } else {
+        env.dialogs->chosenFiles.enqueue(path);
+        p.Command10[2]->click();
+    }
+    p.Command11->click();
+    WeekdayPanel again(*env.dialogs, env.commonDialog, env.appDir);
+    again.loadConfig();
+    if (why.isEmpty()) {
+        QVERIFY(env.dialogs->messages.isEmpty());
+        QCOMPARE(again.Text5->text(), path);
+        return;
+    }
+    QCOMPARE(env.dialogs->messages.size(), 1);
+    const QString text = env.dialogs->messages[0].text;
+    QVERIFY2(text.contains(path) && text.contains(why) && (!typed || text.contains("星期一")), qPrintable(text));
+    QCOMPARE(p.Text5->text(), typed ? path : QString());  // a typed path stays for the operator to mend
+    QCOMPARE(p.Command11->isEnabled(), typed);            // and nothing was saved
+    QCOMPARE(again.Text5->text(), QString());
 }
 
 QTEST_MAIN(TstWeekdayPanel)

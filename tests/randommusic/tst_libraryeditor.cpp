@@ -168,6 +168,30 @@ private slots:
         QVERIFY(!form.CommonDialog1.MultiSelect);  // the other panels' dialogs choose one file
     }
 
+    // From a multiple selection, the songs whose paths the song list cannot keep are named
+    // and left out; the others are added and read back as chosen.
+    void unstorableSongsAreLeftOut() {
+        TestEnv env;
+        Form1 form(env.services);
+        LibraryEditor &e = *form.Frame5;
+        const QString tooLong = pathOfBytes("/m/", libraryfiles::MaxLineBytes + 1, ".wav");
+        const QStringList kept = {"/m/b.wav", pathOfBytes("/音乐/", libraryfiles::MaxLineBytes, "铃.wav")};
+        const QStringList refused = {"/m/Straße.wav", "/m/종.mp3", "/m/🔔.mid", tooLong};
+        env.dialogs->chosenFileLists.enqueue(
+            QStringList{kept[0], refused[0], refused[1], kept[1], refused[2], tooLong});
+        e.Command23->click();
+        QCOMPARE(env.dialogs->messages.size(), 1);
+        const FakeDialogs::Shown &shown = env.dialogs->messages[0];
+        QCOMPARE(shown.title, QStringLiteral("Tollmere3.0"));
+        for (const QString &s : refused)
+            QVERIFY2(shown.text.contains(s), qPrintable(s.left(20)));
+        for (const QString &why : QStringList{"ß", "종", "🔔", "长 4097 字节"})
+            QVERIFY2(shown.text.contains(why), qPrintable(why));
+        QCOMPARE(e.List2->entries(), kept);
+        Form1 restarted(env.services);
+        QCOMPARE(restarted.libraries.library[0].songs(), kept);
+    }
+
     void deletingTheOnlySong() {
         TestEnv env;
         writeBytes(env.path("SjFile0.dat"), "/m/a.wav\r\n");

@@ -1,5 +1,7 @@
 // Reading and writing whole files in tests.
 #pragma once
+#include "core/gbk.h"
+
 #include <QFile>
 #include <QtTest>
 
@@ -14,4 +16,9 @@ inline void writeBytes(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// head, then as many "a" as make the path that many GBK bytes long, then tail.
+inline QString pathOfBytes(const QString &head, int bytes, const QString &tail) {
+    return head + QString(bytes - gbk::encode(head + tail).size(), QLatin1Char('a')) + tail;
 }
