@@ -3,6 +3,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -36,12 +39,34 @@ QString withDefaultExt(QString path, const QString &ext) {
     return path;
 }
 
+// Qt's file list writes sizes and dates in the locale of the environment (LANG, LC_ALL),
+// which the program's own Chinese locale does not change: in an otherwise Chinese dialog they
+// read "0 bytes" and "10 Dec". This view of the list writes them in the program's locale.
+class ProgramLocaleFiles : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        constexpr int SizeColumn = 1, DateColumn = 3;
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != SizeColumn && index.column() != DateColumn))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == DateColumn)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        if (files->isDir(source))
+            return QIdentityProxyModel::data(index, role);  // a folder shows no size
+        return QLocale().formattedDataSize(files->size(source));
+    }
+};
+
 // Qt's own dialog on every desktop: the platform's open dialogs refuse a name that does not
 // exist yet, and a new list is begun by naming it.
 QStringList runFileDialog(QWidget *parent, const Dialogs::FileRequest &r, QFileDialog::AcceptMode mode,
                           QFileDialog::FileMode fileMode) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new ProgramLocaleFiles(&dialog));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(fileMode);
     // Choosing an existing list to write into is what saving under a name means here, so the

@@ -19,6 +19,8 @@
 #include <QFileDialog>
 #include <QListView>
 #include <QMessageBox>
+#include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 
@@ -311,10 +313,20 @@ private slots:
         QCOMPARE(titles, QStringList({"打开", "打开"}));
 
         // The sound file dialog sets only its filter and opens where the list dialog left off.
+        // Its detail view gives sizes and dates in Chinese, whatever LANG says.
         acted = false;
+        QStringList bellDetails;
         whenModal<QFileDialog>([&](QFileDialog *d) { return listsFolder(d, folder); },
                                [&](QFileDialog *d) {
                                    listed = listedNames(d);
+                                   QTest::mouseClick(d->findChild<QToolButton *>("detailModeButton"), Qt::LeftButton);
+                                   auto *details = d->findChild<QTreeView *>(QStringLiteral("treeView"));
+                                   const QModelIndex root = details->rootIndex();
+                                   for (int r = 0; r < details->model()->rowCount(root); ++r)
+                                       if (details->model()->index(r, 0, root).data() == "bell.wav")
+                                           for (int c : {1, 3})
+                                               bellDetails << details->model()->index(r, c, root).data().toString();
+                                   saveScreenshot(d, QStringLiteral("filedialog-details"));
                                    d->reject();
                                },
                                &acted);
@@ -322,6 +334,10 @@ private slots:
         QVERIFY(acted);
         // Sound files only, beside the name the last use left in the name box.
         QCOMPARE(listed, QStringList({"bell.wav", "new.lst"}));
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        QCOMPARE(bellDetails,
+                 QStringList({QStringLiteral("0 字节"),
+                              chinese.toString(QFileInfo(env.path("bell.wav")).lastModified(), QLocale::ShortFormat)}));
         QVERIFY(form.Frame2->Text12->text().isEmpty());  // cancelled
         form.Frame2->Command6->click();
     }
