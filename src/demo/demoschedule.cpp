@@ -3,6 +3,7 @@
 
 #include "core/recordfile.h"
 #include "core/schedulelistfile.h"
+#include "core/storablepath.h"
 #include "demo/soundfiles.h"
 #include "editor/lstcfg.h"
 
@@ -32,6 +33,12 @@ Result write(const QString &appDir, const QDateTime &now) {
         return Result::failure(QStringLiteral("cannot create %1").arg(dir));
     const QString bell = dir + QStringLiteral("bell.wav"), news = dir + QStringLiteral("news.mp3"),
                   tune = dir + QStringLiteral("tune.mid"), list = dir + QStringLiteral("today.lst");
+    // The list's path is the longest the files name: a folder too deep for it would leave a
+    // demo whose list is chosen under a cut name and never plays.
+    if (!storablepath::problem(list, WeekdayListConfig::PathBytes).isEmpty())
+        return Result::failure(
+            QStringLiteral("%1 cannot be named in %2: copy the program to a shorter folder, in ASCII or Chinese")
+                .arg(list, QLatin1String(WeekdayListConfig::FileName)));
     if (!SoundFiles::writeWav(bell, 3000, 880) || !SoundFiles::writeMp3(news, 4000) ||
         !SoundFiles::writeMidi(tune, 6000))
         return Result::failure(QStringLiteral("cannot write the demo sounds in %1").arg(dir));

@@ -34,6 +34,15 @@ private slots:
         QCOMPARE(items[0].StartTime, 9 * 3600 + 660);
     }
 
+    void aFolderTooDeepForTheListIsRefused() {
+        PanelEnv env;
+        const QString deep = env.appDir + QString(100, QLatin1Char('d')) + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(deep));
+        const Result written = demo::write(deep, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        QVERIFY2(!written && written.reason().contains(QStringLiteral("shorter folder")), qPrintable(written.reason()));
+        QVERIFY(!QFile::exists(deep + QLatin1String(WeekdayListConfig::FileName)));
+    }
+
     void anOperatorsConfigurationIsLeftAlone() {
         PanelEnv env;
         WeekdayListConfig mine;
