@@ -67,17 +67,15 @@ void WeekdayPanel::build() {
     days->setVerticalSpacing(6);
     m_pathLabels = {Label9, Label3, Label4, Label5, Label6, Label7, Label8, Label22};
     m_paths = {Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text23};
-    const auto &labels = m_pathLabels;
-    const auto &texts = m_paths;
     for (int i = 1; i <= 8; ++i) {
         Command10[i] = new QPushButton(QStringLiteral("..."), this);
         Command10[i]->setObjectName(QStringLiteral("Command10_%1").arg(i));
         Command10[i]->setFixedWidth(32);
         const int row = (i - 1) % 4, column = (i - 1) / 4 * 4;
-        days->addWidget(labels[i - 1], row, column);
-        days->addWidget(texts[i - 1], row, column + 1);
+        days->addWidget(m_pathLabels[i - 1], row, column);
+        days->addWidget(m_paths[i - 1], row, column + 1);
         days->addWidget(Command10[i], row, column + 2);
-        connect(texts[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
+        connect(m_paths[i - 1], &QLineEdit::textChanged, this, [this] { Command11->setEnabled(true); });
         connect(Command10[i], &QPushButton::clicked, this, [this, i] { browseList(i); });  // Command10_Click
     }
     days->setColumnMinimumWidth(3, 16);
