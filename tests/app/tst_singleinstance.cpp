@@ -38,6 +38,17 @@ bool asks(const SingleInstance &second) {
     return answer.get();
 }
 
+// A first start over appDir, and a second one that is refused and brings the first up.
+void showsTheFirst(const QString &appDir) {
+    SingleInstance first(appDir);
+    QVERIFY(first.acquire());
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    SingleInstance second(appDir);
+    QVERIFY(!second.acquire());
+    QVERIFY(asks(second));
+    QCOMPARE(shown.size(), 1);
+}
+
 struct Lines : AsRunLog {
     QStringList lines;
     void record(const QString &event) override { lines << event; }
@@ -51,16 +62,11 @@ private slots:
     void secondStartShowsTheFirst() {
         QTemporaryDir dir;
         const QString appDir = AppDirFrom(dir.path());
-        SingleInstance first(appDir);
-        QVERIFY(first.acquire());
-        QSignalSpy shown(&first, &SingleInstance::showRequested);
-
-        SingleInstance second(appDir);
-        QVERIFY(!second.acquire());
-        QVERIFY(asks(second));
-        QCOMPARE(shown.size(), 1);
+        showsTheFirst(appDir);
 
         // Another folder is another program.
+        SingleInstance running(appDir);
+        QVERIFY(running.acquire());
         QTemporaryDir other;
         SingleInstance elsewhere(AppDirFrom(other.path()));
         QVERIFY(elsewhere.acquire());
@@ -125,13 +131,7 @@ private slots:
             QVERIFY(holder = holdLock(lock, true));
         auto cleanup = qScopeGuard([&] { QDir().rmdir(place); });
 
-        SingleInstance first(appDir);
-        QVERIFY(first.acquire());
-        QSignalSpy shown(&first, &SingleInstance::showRequested);
-        SingleInstance second(appDir);
-        QVERIFY(!second.acquire());
-        QVERIFY(asks(second));
-        QCOMPARE(shown.size(), 1);
+        showsTheFirst(appDir);
         QCOMPARE(QFile::permissions(lock), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QVERIFY(!holdLock(lock, true));
     }
