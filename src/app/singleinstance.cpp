@@ -25,6 +25,7 @@ Q_LOGGING_CATEGORY(lcInstance, "tollmere.instance", QtCriticalMsg)
 const QByteArray ShowRequest = "show\n";
 const QByteArray Shown = "shown\n";  // the answer: a program that hangs gives none
 
+// A file that only we can open: nobody else can hold its lock.
 bool ownedAlone(int fd) {
     struct stat st {};
     return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0 &&
@@ -33,10 +34,10 @@ bool ownedAlone(int fd) {
 
 // The path still names the file the descriptor has open: another start has not replaced it.
 bool stillAt(int fd, const QByteArray &path) {
-    struct stat open {
-    }, named{};
-    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev &&
-           open.st_ino == named.st_ino;
+    struct stat locked {};
+    struct stat named {};
+    return ::fstat(fd, &locked) == 0 && ::lstat(path.constData(), &named) == 0 && locked.st_dev == named.st_dev &&
+           locked.st_ino == named.st_ino;
 }
 
 // A fresh empty file of ours alone (mkstemp makes it 0600) put in the place of path.
