@@ -29,11 +29,13 @@ public:
     // later starts arrive as showRequested().
     bool acquire();
     // A later start: asks the running program to show its window. False when it did not answer.
-    bool askRunningToShow(int timeoutMs = 2000) const;
+    // The running program answers from its event loop: one still starting up (a double click
+    // that started it twice) answers only once its window is up, hence the generous time.
+    bool askRunningToShow(int timeoutMs = 10000) const;
     // A later start: asks the running program to show its window; when it does not answer,
     // says so in a message box and the as-run log rather than ending without a word. The exit
     // code of this start: 0 when the running program was shown.
-    int handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs = 2000) const;
+    int handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs = 10000) const;
 
     QString lockPath() const { return m_lockPath; }
 
