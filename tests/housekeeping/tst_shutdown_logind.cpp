@@ -66,6 +66,7 @@ public slots:
     }
 };
 
+// Every holder of the inhibitor has closed it: the pipe has no writer left.
 bool hungUp(int fd) {
     pollfd p{fd, POLLIN, 0};
     return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
