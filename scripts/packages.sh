@@ -30,6 +30,7 @@ if [ "${1:-}" = "--tests" ]; then
     sox                       # generates test sounds
     clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
     dbus-daemon               # a private bus for the power-off test, never the system's
+    desktop-file-utils        # checks the installed menu and autostart entries
   )
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -12,6 +12,7 @@
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
 #include "housekeeping/form3.h"
+#include "housekeeping/housekeepingrules.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
@@ -324,6 +325,15 @@ void Form1::buildHousekeeping() {
 
 void Form1::startUp() {
     m_asRun.record(QStringLiteral("程序启动 %1").arg(m_services.appDir));
+    // A PC that falls asleep misses every bell after it: held off while the program runs.
+    if (SleepGuard *guard = m_services.sleepGuard.get()) {
+        connect(guard, &SleepGuard::held, this, [this](bool ok, const QString &reason) {
+            if (!ok)
+                m_asRun.record(QStringLiteral("无法阻止电脑自动休眠（%1），休眠期间的铃声会错过").arg(reason));
+        });
+        connect(guard, &SleepGuard::woke, this, [this](qint64 ms) { m_asRun.record(housekeepingrules::wokeText(ms)); });
+        guard->hold();
+    }
     windowheight::setCentred(this, windowheight::Compact);
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     m_form3->GetQc();

@@ -3,6 +3,8 @@
 #include "app/setupapplication.h"
 #include "app/singleinstance.h"
 #include "core/appdir.h"
+#include "core/asrunlogfile.h"
+#include "ui/dialogs_qt.h"
 
 #include <QApplication>
 
@@ -14,8 +16,9 @@ int main(int argc, char **argv) {
     SingleInstance instance(appDir);
     if (!instance.acquire()) {
         // Already running over these settings: show that one instead of ringing every bell twice.
-        instance.askRunningToShow();
-        return 0;
+        RealClock clock;
+        AsRunLogFile log(appDir + QStringLiteral("logs"), clock);
+        return instance.handOverToRunning(*makeQtDialogs(), log);
     }
     Services services = makeRealServices(appDir);
     int rc = 0;

@@ -6,6 +6,7 @@
 #include "core/appdir.h"
 #include "core/asrunlogfile.h"
 #include "housekeeping/shutdown_logind.h"
+#include "housekeeping/sleepguard_logind.h"
 #include "ui/dialogs_qt.h"
 #include "volume/mixer_alsa.h"
 
@@ -40,6 +41,7 @@ Services makeRealServices(const QString &appDir) {
     s.mp3 = std::move(mp3);
     s.mixer = makeAlsaMixer();
     s.shutdown = makeLogindShutdown();
+    s.sleepGuard = makeLogindSleepGuard();
     s.dialogs = makeQtDialogs();
     s.beep = [beep] { beep->beep(); };
     s.quit = [] { QCoreApplication::exit(0); };

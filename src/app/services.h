@@ -5,6 +5,7 @@
 #include "core/asrunlog.h"
 #include "core/clock.h"
 #include "housekeeping/shutdownrequester.h"
+#include "housekeeping/sleepguard.h"
 #include "ui/dialogs.h"
 #include "volume/mixerdevice.h"
 
@@ -18,6 +19,7 @@ struct Services {
     std::unique_ptr<Mp3Player> mp3;
     std::unique_ptr<MixerDevice> mixer;
     std::unique_ptr<ShutdownRequester> shutdown;
+    std::unique_ptr<SleepGuard> sleepGuard;  // keeps the PC awake while the program runs; may be empty
     std::unique_ptr<Dialogs> dialogs;
     std::function<void()> beep;
     // Makes ready in the background what the first playback of a run would otherwise wait for
@@ -32,7 +34,7 @@ struct Services {
 };
 
 // The real platform: system clock, GStreamer players on the default audio output, the
-// ALSA mixer of the default card, logind, Qt dialogs.
+// ALSA mixer of the default card, logind (power-off, sleep held off), Qt dialogs.
 Services makeRealServices(const QString &appDir);
 
 // Once the main window is shown: runs services.prepare a moment later, off the start-up path,

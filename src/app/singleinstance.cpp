@@ -1,27 +1,70 @@
 // The lock file and the local socket through which a second start reaches the first.
 #include "app/singleinstance.h"
 
-#include <QCryptographicHash>
+#include "core/asrunlog.h"
+#include "ui/dialogs.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(lcInstance, "tollmere.instance", QtCriticalMsg)
 const QByteArray ShowRequest = "show\n";
+const QByteArray Shown = "shown\n";  // the answer: a program that hangs gives none
+
+// A file that only we can open: nobody else can hold its lock.
+bool ownedAlone(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0 &&
+           st.st_nlink == 1;
+}
+
+// The path still names the file the descriptor has open: another start has not replaced it.
+bool stillAt(int fd, const QByteArray &path) {
+    struct stat locked {};
+    struct stat named {};
+    return ::fstat(fd, &locked) == 0 && ::lstat(path.constData(), &named) == 0 && locked.st_dev == named.st_dev &&
+           locked.st_ino == named.st_ino;
+}
+
+// A fresh empty file of ours alone (mkstemp makes it 0600) put in the place of path.
+bool replaceLockFile(const QByteArray &path) {
+    QByteArray temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    if (::rename(temp.constData(), path.constData()) == 0)
+        return true;
+    ::unlink(temp.constData());
+    return false;
+}
+
+// A local socket connects or takes a few bytes at once; an expired deadline still allows that.
+int atLeast100(const QDeadlineTimer &deadline) { return int(std::max<qint64>(deadline.remainingTime(), 100)); }
+
+bool peerIsUs(qintptr socket) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
+}
 }  // namespace
 
 SingleInstance::SingleInstance(const QString &appDir, QObject *parent)
-    : QObject(parent), m_lockPath(appDir + QStringLiteral("tollmere.lock")) {
-    // One name per folder, short enough for a socket path.
-    const QByteArray hash = QCryptographicHash::hash(appDir.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    m_serverName = QStringLiteral("tollmere-") + QString::fromLatin1(hash);
-}
+    : QObject(parent), m_appDir(appDir), m_lockPath(appDir + QStringLiteral("tollmere.lock")) {}
 
 SingleInstance::~SingleInstance() {
     if (m_fd >= 0)
@@ -29,41 +72,102 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::acquire() {
-    m_fd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0) {
-        qCWarning(lcInstance) << "cannot make the lock file" << m_lockPath << "- running without it";
-        return true;
-    }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(m_fd);
-        m_fd = -1;
-        return false;
-    }
-    m_server = new QLocalServer(this);
-    QLocalServer::removeServer(m_serverName);  // a socket a crashed program left behind
-    if (!m_server->listen(m_serverName)) {
-        qCWarning(lcInstance) << "a later start cannot reach this one:" << m_server->errorString();
-        return true;
-    }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(ShowRequest))
-                    emit showRequested();
-            });
+    const QByteArray path = QFile::encodeName(m_lockPath);
+    // Two starts at once may each replace the file; the one whose lock is not on the file the
+    // path names in the end tries again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 || !ownedAlone(fd)) {
+            if (fd >= 0)
+                ::close(fd);
+            if (!replaceLockFile(path)) {
+                qCWarning(lcInstance) << "cannot make the lock file" << m_lockPath << "- running without it";
+                return true;
+            }
+            continue;
         }
-    });
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        if (!stillAt(fd, path)) {
+            ::close(fd);
+            continue;
+        }
+        m_fd = fd;
+        listen();
+        return true;
+    }
+    qCWarning(lcInstance) << "the lock file" << m_lockPath << "keeps being replaced - running without it";
     return true;
 }
 
+void SingleInstance::listen() {
+    m_server = new QLocalServer(this);
+    // In the abstract namespace: nothing is left behind in a folder, and nothing there to take.
+    m_server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    const QString name =
+        QStringLiteral("tollmere-%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'));
+    const QByteArray line = name.toUtf8() + '\n';
+    if (!m_server->listen(name)) {
+        qCWarning(lcInstance) << "a later start cannot reach this one:" << m_server->errorString();
+        return;
+    }
+    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, line.constData(), size_t(line.size()), 0) != line.size())
+        qCWarning(lcInstance) << "a later start cannot reach this one: the lock file cannot be written";
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (!peerIsUs(socket->socketDescriptor())) {
+                socket->abort();
+                continue;
+            }
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                while (socket->canReadLine()) {
+                    if (socket->readLine() == ShowRequest) {
+                        emit showRequested();
+                        socket->write(Shown);
+                    }
+                }
+            });
+        }
+    });
+}
+
 bool SingleInstance::askRunningToShow(int timeoutMs) const {
-    QLocalSocket socket;
-    socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(ShowRequest);
-    const bool sent = socket.waitForBytesWritten(timeoutMs);
-    socket.disconnectFromServer();
-    return sent;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        // Read each time: the running program writes the name just after it takes the lock.
+        QFile file(m_lockPath);
+        const QByteArray line = file.open(QIODevice::ReadOnly) ? file.read(64) : QByteArray();
+        if (line.endsWith('\n')) {
+            QLocalSocket socket;
+            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+            socket.connectToServer(QString::fromUtf8(line.chopped(1)));
+            if (socket.waitForConnected(atLeast100(deadline)) && peerIsUs(socket.socketDescriptor())) {
+                socket.write(ShowRequest);
+                socket.waitForBytesWritten(atLeast100(deadline));
+                // A program that has hung takes the request into the socket but never answers.
+                while (!socket.canReadLine() && socket.waitForReadyRead(atLeast100(deadline))) {
+                }
+                return socket.readLine() == Shown;
+            }
+        }
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+}
+
+int SingleInstance::handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs) const {
+    if (askRunningToShow(timeoutMs))
+        return 0;
+    qCWarning(lcInstance) << "a program holds" << m_lockPath << "but does not answer - not starting";
+    log.record(QStringLiteral("再次启动未成功：已有程序在运行，但没有应答 %1").arg(m_appDir));
+    dialogs.message(nullptr,
+                    QStringLiteral("本文件夹中的广播程序已在运行，但没有应答，无法显示它的窗口：\n%1\n\n"
+                                   "请在任务栏中找到它；如果它已无响应，请结束它后再启动。")
+                        .arg(m_appDir),
+                    Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+    return 1;
 }

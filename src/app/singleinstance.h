@@ -3,12 +3,21 @@
 #include <QObject>
 #include <QString>
 
+class AsRunLog;
+class Dialogs;
 class QLocalServer;
 
 // Two programs over the same settings would ring every bell twice and fight over the volume.
 // The first start holds an exclusive lock on a file in AppDir; the operating system releases
 // it with the process, so a program that crashed never blocks the next start. A second start
 // finds the lock taken, asks the running program to show its window, and ends.
+//
+// Whoever can open the lock file can hold its lock and so keep the program from starting: the
+// file is ours alone (0600), and one that is not (an earlier version's 0644, another user's, a
+// link) is replaced by a fresh one before locking, so that its holder holds nothing. The
+// running program listens on a local socket whose name, random, stands in the lock file: no
+// other user can read it to take the name first, and each side checks that the other runs as
+// the same user.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +29,13 @@ public:
     // later starts arrive as showRequested().
     bool acquire();
     // A later start: asks the running program to show its window. False when it did not answer.
-    bool askRunningToShow(int timeoutMs = 2000) const;
+    // The running program answers from its event loop: one still starting up (a double click
+    // that started it twice) answers only once its window is up, hence the generous time.
+    bool askRunningToShow(int timeoutMs = 10000) const;
+    // A later start: asks the running program to show its window; when it does not answer,
+    // says so in a message box and the as-run log rather than ending without a word. The exit
+    // code of this start: 0 when the running program was shown.
+    int handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs = 10000) const;
 
     QString lockPath() const { return m_lockPath; }
 
@@ -28,8 +43,10 @@ signals:
     void showRequested();
 
 private:
+    void listen();
+
+    QString m_appDir;
     QString m_lockPath;
-    QString m_serverName;
     int m_fd = -1;
     QLocalServer *m_server = nullptr;
 };

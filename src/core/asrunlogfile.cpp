@@ -8,12 +8,50 @@
 #include <QFile>
 #include <QRegularExpression>
 
-AsRunLogFile::AsRunLogFile(const QString &folder, const Clock &clock, int keepDays)
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Control characters, and the two separators some editors break a line at, as escapes.
+QString oneLine(const QString &text) {
+    const auto special = [](QChar c) {
+        return c < QChar(0x20) || (c >= QChar(0x7f) && c < QChar(0xa0)) || c == QChar(0x2028) || c == QChar(0x2029);
+    };
+    if (std::none_of(text.begin(), text.end(), special))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!special(c))
+            out += c;
+        else if (c == u'\n')
+            out += QLatin1String("\\n");
+        else if (c == u'\r')
+            out += QLatin1String("\\r");
+        else if (c == u'\t')
+            out += QLatin1String("\\t");
+        else if (c.unicode() < 0x100)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+}  // namespace
+
+AsRunLogFile::AsRunLogFile(const QString &folder, Clock &clock, int keepDays)
     : m_folder(QDir::cleanPath(folder)), m_clock(clock) {
-    m_worker = std::thread([this, today = clock.date(), keepDays] { run(today, keepDays); });
+    askToPrune(clock.date());
+    m_worker = std::thread([this, keepDays] { run(keepDays); });
+    // A program left running for months removes old days after each midnight too.
+    m_dayCheck = std::make_unique<Timer>(clock, QStringLiteral("asRunDayCheck"), 60000, true);
+    QObject::connect(m_dayCheck.get(), &Timer::timeout, m_dayCheck.get(), [this] { askToPrune(m_clock.date()); });
 }
 
 AsRunLogFile::~AsRunLogFile() {
+    m_dayCheck.reset();
     {
         std::lock_guard lock(m_lock);
         m_ending = true;
@@ -43,7 +81,18 @@ void AsRunLogFile::record(const QString &event) {
 void AsRunLogFile::flush() {
     std::unique_lock lock(m_lock);
     const quint64 target = m_recorded;
-    m_written.wait(lock, [&] { return m_done >= target; });
+    m_written.wait(lock, [&] { return m_done >= target && !m_pruneFor.isValid() && !m_busy; });
+}
+
+void AsRunLogFile::askToPrune(const QDate &today) {
+    if (today == m_askedFor)
+        return;
+    m_askedFor = today;
+    {
+        std::lock_guard lock(m_lock);
+        m_pruneFor = today;
+    }
+    m_wake.notify_one();
 }
 
 int AsRunLogFile::linesLost() const {
@@ -51,18 +100,23 @@ int AsRunLogFile::linesLost() const {
     return m_lost;
 }
 
-void AsRunLogFile::run(QDate today, int keepDays) {
-    removeOld(today, keepDays);
+void AsRunLogFile::run(int keepDays) {
     std::deque<Line> batch;
     for (;;) {
+        QDate prune;
         {
             std::unique_lock lock(m_lock);
-            m_wake.wait(lock, [this] { return m_ending || !m_queue.empty(); });
-            if (m_queue.empty())  // ending, and everything written
+            m_wake.wait(lock, [this] { return m_ending || !m_queue.empty() || m_pruneFor.isValid(); });
+            if (m_queue.empty() && !m_pruneFor.isValid())  // ending, and everything written
                 return;
             batch.swap(m_queue);
+            prune = std::exchange(m_pruneFor, QDate());
+            m_busy = true;
         }
         const int lost = write(batch);
+        // After the lines, so that a day whose first lines these are counts as logged.
+        if (prune.isValid())
+            removeOld(prune, keepDays);
         const size_t count = batch.size();
         // Freed here rather than under the lock: a large batch takes a while to free, and a
         // tick recording a line meanwhile would wait for it.
@@ -71,6 +125,7 @@ void AsRunLogFile::run(QDate today, int keepDays) {
             std::lock_guard lock(m_lock);
             m_lost += lost;
             m_done += count;
+            m_busy = false;
         }
         m_written.notify_all();
     }
@@ -86,7 +141,7 @@ int AsRunLogFile::write(const std::deque<Line> &lines) {
         QByteArray bytes;
         int count = 0;
         for (; i < lines.size() && lines[i].date == date; ++i, ++count)
-            bytes += lines[i].text.toUtf8() + '\n';
+            bytes += oneLine(lines[i].text).toUtf8() + '\n';
         // Made again each time, so a folder removed while running comes back.
         QFile file(m_folder + QLatin1Char('/') + fileName(date));
         if (!QDir().mkpath(m_folder)) {
@@ -109,12 +164,18 @@ int AsRunLogFile::write(const std::deque<Line> &lines) {
 void AsRunLogFile::removeOld(const QDate &today, int keepDays) {
     static const QRegularExpression name(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})\\.log$"));
     const QDir dir(m_folder);
+    std::map<QDate, QString, std::greater<>> days{{today, QString()}};  // newest first
     for (const QString &entry : dir.entryList({QStringLiteral("*.log")}, QDir::Files)) {
         const QRegularExpressionMatch m = name.match(entry);
-        if (!m.hasMatch())
+        const QDate date = m.hasMatch() ? QDate::fromString(m.captured(1), QStringLiteral("yyyy-MM-dd")) : QDate();
+        if (date.isValid())
+            days[date] = entry;
+    }
+    int later = 0;  // days logged after this one, today counted
+    for (const auto &[date, entry] : days) {
+        if (later++ <= keepDays || date.daysTo(today) <= keepDays || entry.isEmpty())
             continue;
-        const QDate date = QDate::fromString(m.captured(1), QStringLiteral("yyyy-MM-dd"));
-        if (date.isValid() && date.daysTo(today) > keepDays && !QFile::remove(dir.filePath(entry)))
+        if (!QFile::remove(dir.filePath(entry)))
             qCWarning(lcFiles) << "an old as-run log cannot be removed:" << dir.filePath(entry);
     }
 }

@@ -7,29 +7,38 @@
 
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 class Clock;
+class Timer;
 
 // Lines go to folder/YYYY-MM-DD.log, the date and time of each line the clock's at the moment
 // it was recorded ("08:00:01 开始播放 …"). record() only stamps the line and queues it: a
 // worker thread opens, appends and flushes, so a slow or full disk never delays a tick. What
 // cannot be written (no folder, no rights, a full disk) is counted and dropped, with one
 // warning in tollmere.files each time writing stops working; the next line tries again.
+// A control character in an event (a file name holding a newline) is written as an escape
+// ("\n", "\x1b"), so each event stays on one line.
+//
+// Old days go at start-up and within a minute after each midnight, on the worker. A day's file
+// is removed only when it is more than keepDays before today and more than keepDays later days
+// have a file (today counted): a clock set years ahead, at start-up or while running, removes
+// nothing by itself, as the days it logs under a wrong date are days logged like any other. A
+// school that switches the PC off for the summer finds the weeks before it still there.
 class AsRunLogFile : public AsRunLog {
 public:
     // At most this many lines wait for the disk; more are dropped rather than held in memory.
     static constexpr int MaxQueued = 100000;
 
-    // Files whose date is more than keepDays before the clock's date are removed first, on the
-    // worker, so start-up does not wait for it.
-    AsRunLogFile(const QString &folder, const Clock &clock, int keepDays = 60);
+    AsRunLogFile(const QString &folder, Clock &clock, int keepDays = 60);
     // Writes what is still queued, then ends the worker.
     ~AsRunLogFile() override;
 
     void record(const QString &event) override;
-    // Waits until every line recorded so far has been written or dropped.
+    // Waits until every line recorded so far has been written or dropped, and old days asked
+    // for have been removed.
     void flush();
     // Lines dropped so far because they could not be written or the queue was full.
     int linesLost() const;
@@ -42,17 +51,23 @@ private:
         QDate date;
         QString text;
     };
-    void run(QDate today, int keepDays);
+    void run(int keepDays);
+    // Asks the worker to remove the days too old on this date, once per date.
+    void askToPrune(const QDate &today);
     void removeOld(const QDate &today, int keepDays);
     // The number of lines that could not be written.
     int write(const std::deque<Line> &lines);
 
     const QString m_folder;
     const Clock &m_clock;
+    std::unique_ptr<Timer> m_dayCheck;  // looks at the date each minute
+    QDate m_askedFor;                   // the date last asked for; the clock's thread only
     mutable std::mutex m_lock;
-    std::condition_variable m_wake;     // lines queued, or the end
+    std::condition_variable m_wake;     // lines queued, a day to prune for, or the end
     std::condition_variable m_written;  // a batch has been written
     std::deque<Line> m_queue;
+    QDate m_pruneFor;        // asked for, not yet taken by the worker
+    bool m_busy = false;     // the worker is writing or removing
     quint64 m_recorded = 0;  // lines recorded, and lines taken care of by the worker
     quint64 m_done = 0;
     int m_lost = 0;

@@ -1,5 +1,9 @@
-// The shutdown time check, the countdown texts and the clearing window.
+// The shutdown time check, the countdown texts, the clearing window and the wake line.
 #include "housekeeping/housekeepingrules.h"
+
+#include "core/timetext.h"
+
+#include <algorithm>
 
 namespace housekeepingrules {
 
@@ -40,6 +44,14 @@ QString refusedText() { return countdownText(10) + QStringLiteral("\n计算机�
 
 bool isClearingDue(std::optional<int> clearingTime, int now) {
     return clearingTime && *clearingTime >= now && *clearingTime <= now + 2;
+}
+
+QString wokeText(qint64 asleepMs) {
+    const qint64 seconds = (std::max<qint64>(asleepMs, 0) + 500) / 1000;
+    const qint64 days = seconds / timetext::SecondsPerDay;
+    return QStringLiteral("电脑从休眠中唤醒，休眠了 %1%2")
+        .arg(days > 0 ? QStringLiteral("%1 天 ").arg(days) : QString(),
+             timetext::shortTime(int(seconds % timetext::SecondsPerDay)));
 }
 
 }  // namespace housekeepingrules

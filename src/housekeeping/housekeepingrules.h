@@ -29,4 +29,8 @@ QString refusedText();
 // clearing time that is not a time of day clears nothing.
 bool isClearingDue(std::optional<int> clearingTime, int now);
 
+// The as-run line when the PC wakes from a sleep of this many milliseconds, to the nearest
+// second: "电脑从休眠中唤醒，休眠了 1:02:03", with "2 天 " before a sleep of days.
+QString wokeText(qint64 asleepMs);
+
 }  // namespace housekeepingrules

@@ -1,20 +1,29 @@
-// The real logind requester against a private bus that this test starts, where a stand-in
-// login manager records each PowerOff and refuses it when told to. The system bus of the
+// The real logind requester and sleep guard against a private bus that this test starts, where
+// a stand-in login manager records each PowerOff and refuses it when told to, and hands out
+// sleep inhibitors as the ends of pipes whose other end it keeps. The system bus of the
 // machine is never reached: the requester finds the private bus through
 // DBUS_SYSTEM_BUS_ADDRESS, which points nowhere until the private bus is up.
 #include "app/form1.h"
+#include "core/asrunlogfile.h"
 #include "housekeeping/autoshutdown.h"
 #include "housekeeping/housekeepingrules.h"
 #include "housekeeping/shutdown_logind.h"
+#include "housekeeping/sleepguard_logind.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +41,11 @@ public:
     QList<Call> calls;
     bool refuse = false;
     SimClock *clock = nullptr;
+    struct Inhibitor {
+        QStringList asked;  // what, who, why, mode
+        int kept;           // the pipe's read end: hung up once every holder has closed its end
+    };
+    QList<Inhibitor> inhibitors;
 
 public slots:
     void PowerOff(bool interactive) {
@@ -41,7 +55,31 @@ public slots:
     }
     // Answered after every call sent before it on the same connection has arrived.
     void Flush() {}
+    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why, const QString &mode) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return {};
+        inhibitors << Inhibitor{{what, who, why, mode}, ends[0]};
+        const QDBusUnixFileDescriptor held(ends[1]);  // a copy of its own goes with the answer
+        ::close(ends[1]);
+        return held;
+    }
 };
+
+// Every holder of the inhibitor has closed it: the pipe has no writer left.
+bool hungUp(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
+}
+
+// Runs the event loop until done, or for ten seconds at most. No sleeping: what is awaited
+// happens on the bus, in another process or on Qt's D-Bus thread.
+bool spin(const std::function<bool()> &done) {
+    const QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents();
+    return done();
+}
 
 // Waits until every PowerOff the requester has sent so far has reached the stand-in: a bus
 // delivers a connection's messages in the order they were sent.
@@ -165,6 +203,45 @@ private slots:
         QCOMPARE(m_logind.calls.size(), 1);
         QVERIFY(!r.s().Timer3->isEnabled());
         QVERIFY(r.form->Timer1->isEnabled());
+    }
+
+    // While the program runs it holds logind's inhibitor against sleep; a suspend shows in the
+    // as-run log on waking, with its length; the hold ends with the program.
+    void sleepIsHeldOffAndASuspendLogged() {
+        qint64 suspended = 5000;  // before the program started
+        TestEnv env;
+        auto log = std::make_unique<AsRunLogFile>(env.path("logs"), *env.clock);
+        AsRunLogFile &file = *log;
+        env.services.asRun = std::move(log);
+        env.services.sleepGuard = makeLogindSleepGuard([&] { return suspended; });
+        QSignalSpy held(env.services.sleepGuard.get(), &SleepGuard::held);
+        QSignalSpy woke(env.services.sleepGuard.get(), &SleepGuard::woke);
+        auto form = std::make_unique<Form1>(env.services);
+        QVERIFY(spin([&] { return !held.isEmpty(); }));
+        QCOMPARE(held[0][0].toBool(), true);
+        QCOMPARE(m_logind.inhibitors.size(), 1);
+        QCOMPARE(m_logind.inhibitors[0].asked, QStringList({"sleep:idle", "Tollmere", "定时广播运行中", "block"}));
+        const int kept = m_logind.inhibitors[0].kept;
+        QVERIFY(!hungUp(kept));
+
+        suspended += (2 * 86400 + 3723) * 1000LL;
+        for (bool start : {true, false}) {
+            QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/login1",
+                                                             "org.freedesktop.login1.Manager", "PrepareForSleep");
+            signal << start;
+            QVERIFY(QDBusConnection("stand-in").send(signal));
+        }
+        QVERIFY(spin([&] { return !woke.isEmpty(); }));
+        file.flush();
+        const QString day = QString::fromUtf8(bytesOf(env.path("logs/2026-12-07.log")));
+        QCOMPARE(day.split('\n').filter(QStringLiteral("休眠")),
+                 QStringList{QStringLiteral("07:00:00 电脑从休眠中唤醒，休眠了 2 天 1:02:03")});
+        QVERIFY(!hungUp(kept));
+
+        form.reset();
+        env.services.sleepGuard.reset();
+        QVERIFY(spin([&] { return hungUp(kept); }));
+        ::close(kept);
     }
 
     void aBusThatHasGoneIsARefusal() {

@@ -4,6 +4,14 @@
 # cmake -DBUILD=<build> -DPREFIX=<folder, with a space> -DICON=<1 when icons are drawn> -P check_install.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${PREFIX}")
+# A prefix with a space, quotes, $ and % in it: the launcher would split the path, the shell
+# expand it, and a lone % would start a field code, unless each is quoted by its own rules.
+set(odd "'q' \"d\" $HOME %f")
+set(oddInExec "'q' \\\\\"d\\\\\" \\\\$HOME %%f")
+if(PREFIX MATCHES "[\"`$\\%\n\t]")
+  message(FATAL_ERROR "the build folder's path must not hold \" ` $ \\ %: ${PREFIX}")
+endif()
+set(PREFIX "${PREFIX}/${odd}")
 
 function(install_into prefix)
   execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${prefix}" RESULT_VARIABLE rc
@@ -24,15 +32,21 @@ function(expect_line path line)
     message(FATAL_ERROR "${path} lacks the line: ${line}")
   endif()
 endfunction()
-# root: where the files are; prefix: where they will run from.
-function(expect_installed root prefix)
+# root: where the files are; execPrefix: where they will run from, as the entries write it.
+find_program(VALIDATE desktop-file-validate)
+function(expect_installed root execPrefix)
   expect_file("${root}/bin/tollmere")
   expect_file("${root}/bin/tollmere-autostart")
   foreach(entry share/applications/tollmere.desktop share/tollmere/tollmere-autostart.desktop)
     expect_line("${root}/${entry}" "Name[zh_CN]=校园广播定时播放")
-    # The prefix holds a space: the launcher would split the path unless it is quoted.
-    expect_line("${root}/${entry}" "Exec=\"${prefix}/bin/tollmere\"")
+    expect_line("${root}/${entry}" "Exec=\"${execPrefix}/bin/tollmere\"")
     expect_line("${root}/${entry}" "Icon=tollmere")
+    if(VALIDATE)
+      execute_process(COMMAND "${VALIDATE}" "${root}/${entry}" RESULT_VARIABLE rc OUTPUT_VARIABLE said ERROR_VARIABLE said)
+      if(NOT rc EQUAL 0 OR NOT said STREQUAL "")
+        message(FATAL_ERROR "desktop-file-validate ${root}/${entry}: ${said}")
+      endif()
+    endif()
   endforeach()
   expect_line("${root}/share/applications/tollmere.desktop" "Comment[zh_CN]=按作息时间自动播放铃声、通知和音乐")
   if(ICON)
@@ -54,7 +68,8 @@ function(expect_installed root prefix)
 endfunction()
 
 install_into("${PREFIX}")
-expect_installed("${PREFIX}" "${PREFIX}")
+string(REPLACE "${odd}" "${oddInExec}" exec "${PREFIX}")
+expect_installed("${PREFIX}" "${exec}")
 
 # The operator's switch, in a config folder of its own (only the child sees it).
 set(ENV{XDG_CONFIG_HOME} "${PREFIX}/config")
@@ -78,5 +93,5 @@ unset(ENV{DESTDIR})
 if(EXISTS "${PREFIX}/final")
   message(FATAL_ERROR "a staged install wrote outside DESTDIR, into ${PREFIX}/final")
 endif()
-expect_installed("${PREFIX}/stage${PREFIX}/final" "${PREFIX}/final")
+expect_installed("${PREFIX}/stage${PREFIX}/final" "${exec}/final")
 file(REMOVE_RECURSE "${PREFIX}")
