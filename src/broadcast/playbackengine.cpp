@@ -45,6 +45,9 @@ void PlaybackEngine::startFile(const std::function<int()> &setVolume, asrun::Sta
         m_p.Command21->show();
         return;
     }
+    // An MP3 start still waiting for its second is overtaken: the file now current is not
+    // an MP3, and the MP3 player must not be handed it too.
+    m_p.Timer10->setEnabled(false);
     const int volume = setVolume();
     {
         const AsRunLog::StopReason why(*m_p.asRun, asrun::byLaterStart());
