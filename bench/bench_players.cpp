@@ -1,11 +1,14 @@
-// Start latency of the GStreamer players: from the play command to the first sound rendered by the sink.
+// The GStreamer players: start latency from the play command to the first sound rendered by the
+// sink, and whether every play ends with its notice.
 #include "broadcast/player_gst.h"
 #include "support/testsounds.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -140,6 +143,60 @@ void BM_Mp3Start(benchmark::State &state, bool warm) {
     ui.report(state);
 }
 
+// Short plays one after another: WAV, MIDI (through the prepared synthesiser), MP3 and a file
+// that fails, in turn. Each must end with its notice (MciDone, PlaybackEnded); lost counts the
+// plays whose notice had not come 2 s after their sound's end. An iteration's time runs from
+// the play command to the notice.
+void BM_EveryPlayEnds(benchmark::State &state) {
+    GstMciPlayer mci(QStringLiteral("fakesink"));
+    GstMp3Player mp3(QStringLiteral("fakesink"));
+    mci.prepareMidi();
+    QElapsedTimer ready;
+    ready.start();
+    while (!mci.playbin().midiSynthReady() && ready.elapsed() < 10000)
+        settle(10);
+    // The program's own event loop, which sleeps until an event wakes it.
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    int notices = 0;
+    const auto notice = [&] {
+        ++notices;
+        loop.quit();
+    };
+    QObject::connect(&mci, &MciPlayer::MciDone, notice);
+    QObject::connect(&mp3, &Mp3Player::PlaybackEnded, notice);
+    int plays = 0, lost = 0;
+    for (auto _ : state) {
+        // A play whose notice was lost still holds its player; cutting it off raises one, which
+        // is not the next play's.
+        mci.setCommand(QStringLiteral("stop"));
+        mci.setCommand(QStringLiteral("close"));
+        mp3.Stop();
+        const int before = notices;
+        const auto t0 = std::chrono::steady_clock::now();
+        static const char *const files[] = {"short.wav", "short.mid", "short.mp3", "garbage.wav"};
+        const QString file = soundPath(files[plays++ % 4]);
+        if (file.endsWith(QLatin1String(".mp3"))) {
+            mp3.Open(file, QString());
+            mp3.Play();
+        } else {
+            mci.setFileName(file);
+            mci.setCommand(QStringLiteral("open"));
+            mci.setCommand(QStringLiteral("play"));
+        }
+        deadline.start(2200);
+        if (notices == before)
+            loop.exec();
+        if (notices == before)
+            ++lost;
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    state.counters["plays"] = plays;
+    state.counters["lost"] = lost;
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_MciStart, wav_open_play, "bell.wav", "WaveAudio", false)
@@ -164,13 +221,16 @@ BENCHMARK_CAPTURE(BM_MciStart, midi_open_play_prepared, "tune.mid", "Sequencer",
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
+BENCHMARK(BM_EveryPlayEnds)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;
     if (!TestSounds::writeWav(soundPath("bell.wav"), 1000) || !TestSounds::writeMidi(soundPath("tune.mid"), 1000) ||
-        !TestSounds::writeMp3(soundPath("song.mp3"), 1000)) {
+        !TestSounds::writeMp3(soundPath("song.mp3"), 1000) || !TestSounds::writeWav(soundPath("short.wav"), 100) ||
+        !TestSounds::writeMidi(soundPath("short.mid"), 100) || !TestSounds::writeMp3(soundPath("short.mp3"), 200) ||
+        !TestSounds::writeGarbage(soundPath("garbage.wav"))) {
         std::fprintf(stderr, "cannot write the test sounds\n");
         return 1;
     }

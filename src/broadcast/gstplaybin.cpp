@@ -118,7 +118,7 @@ struct GstPlaybinCallbacks {
     // soundfont before it starts, and this signal comes right after the element is made (on a
     // streaming thread).
     static void onElementSetup(GstElement *playbin, GstElement *element, gpointer self);
-    // Runs on whichever thread posts; the message stays queued on the bus for drainBus().
+    // Runs on whichever thread posts, before the message would be put on the bus.
     static GstBusSyncReply onSyncMessage(GstBus *bus, GstMessage *msg, gpointer self);
     static void onHandoff(GstElement *sink, GstBuffer *buffer, GstPad *pad, gpointer self);
 };
@@ -257,6 +257,9 @@ void GstPlaybin::adoptPrepared() {
     }
     m_synthBus = gst_element_get_bus(m_synthChain);
     gst_bus_set_sync_handler(m_synthBus, &GstPlaybinCallbacks::onSyncMessage, this, nullptr);
+    // What the chain said while it was being made waits on its bus, and is old news.
+    gst_bus_set_flushing(m_synthBus, TRUE);
+    gst_bus_set_flushing(m_synthBus, FALSE);
 }
 
 void GstPlaybin::retireSynthChain() {
@@ -293,25 +296,36 @@ GstPlaybin::~GstPlaybin() {
         gst_object_unref(m_synthSource);
         gst_object_unref(m_synthChain);
     }
-    if (!m_pipeline)
-        return;
-    // Going to NULL joins every streaming thread, so once it returns nothing posts to the bus
-    // any more and the sync handler can go without a race against this object's end.
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    gst_bus_set_sync_handler(m_bus, nullptr, nullptr, nullptr);
-    gst_object_unref(m_bus);
-    gst_object_unref(m_pipeline);
+    if (m_pipeline) {
+        // Going to NULL joins every streaming thread, so once it returns nothing posts to the
+        // bus any more and the sync handler can go without a race against this object's end.
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
+        gst_bus_set_sync_handler(m_bus, nullptr, nullptr, nullptr);
+        gst_object_unref(m_bus);
+        gst_object_unref(m_pipeline);
+    }
     if (m_sink)
         gst_object_unref(m_sink);
     for (GstElement *e : m_synths)
         gst_object_unref(e);
+    flushBus();
 }
 
-GstBusSyncReply GstPlaybinCallbacks::onSyncMessage(GstBus *, GstMessage *, gpointer self) {
+// The message is taken here rather than left on the bus for drainBus() to pop: GStreamer calls
+// this before it puts the message on the bus, and a drainBus() running in between would find
+// nothing and leave the message waiting for the next one, for ever when it is a play's last
+// (its end, or the error of a file that fails).
+GstBusSyncReply GstPlaybinCallbacks::onSyncMessage(GstBus *bus, GstMessage *msg, gpointer self) {
     auto *p = static_cast<GstPlaybin *>(self);
+    {
+        std::lock_guard lock(p->m_postedLock);
+        p->m_posted.push_back({GST_BUS(gst_object_ref(bus)), gst_message_ref(msg)});
+    }
+    // After the message is in: a drainBus() that cleared the flag before this either reads the
+    // message or leaves it to the call queued here.
     if (!p->m_drainQueued.exchange(true))
         QMetaObject::invokeMethod(p, "drainBus", Qt::QueuedConnection);
-    return GST_BUS_PASS;
+    return GST_BUS_DROP;
 }
 
 void GstPlaybinCallbacks::onHandoff(GstElement *sink, GstBuffer *, GstPad *, gpointer self) {
@@ -342,25 +356,31 @@ void GstPlaybin::armFirstBufferObserver(std::function<void()> fn) {
 }
 
 void GstPlaybin::drainBus() {
+    // Cleared before the queue is read, so a message posted from now on is read below or
+    // queues another call.
     m_drainQueued = false;
     QPointer<GstPlaybin> alive(this);
-    // Only the pipeline holding the file has news; what the other says is left over. Each bus
-    // is held while it is read, as a failed synthesiser chain is let go from inside handle().
-    const std::pair<GstBus *, GstElement *> sources[] = {{m_bus, m_pipeline}, {m_synthBus, m_synthChain}};
-    for (const auto &[bus, owner] : sources) {
-        if (!alive || !bus)
-            continue;
-        gst_object_ref(bus);
-        while (alive) {
-            GstMessage *msg = gst_bus_pop(bus);
-            if (!msg)
-                break;
-            if (owner == m_current)
-                handle(msg);  // may emit, and a receiver may rewind, unload or even delete us
-            gst_message_unref(msg);
+    while (alive) {
+        PostedMessage posted;
+        {
+            std::lock_guard lock(m_postedLock);
+            if (m_posted.empty())
+                return;
+            posted = m_posted.front();
+            m_posted.pop_front();
         }
-        gst_object_unref(bus);
+        // Only the pipeline holding the file has news; what the other says is left over, and
+        // a retired synthesiser chain's bus is neither of ours.
+        GstElement *owner = posted.bus == m_bus ? m_pipeline : posted.bus == m_synthBus ? m_synthChain : nullptr;
+        if (owner && owner == m_current)
+            handle(posted.message);  // may emit, and a receiver may rewind, unload or even delete us
+        posted.release();
     }
+}
+
+void GstPlaybin::PostedMessage::release() const {
+    gst_message_unref(message);
+    gst_object_unref(bus);
 }
 
 void GstPlaybin::handle(GstMessage *msg) {
@@ -424,12 +444,13 @@ void GstPlaybin::setState(int state) {
 void GstPlaybin::flushBus() {
     // Messages still queued belong to what was just stopped (an end of stream that raced a
     // stop, say) and must not be taken for news about what comes next.
-    for (GstBus *bus : {m_bus, m_synthBus}) {
-        if (bus) {
-            gst_bus_set_flushing(bus, TRUE);
-            gst_bus_set_flushing(bus, FALSE);
-        }
+    std::deque<PostedMessage> stale;
+    {
+        std::lock_guard lock(m_postedLock);
+        stale.swap(m_posted);
     }
+    for (const PostedMessage &posted : stale)
+        posted.release();
 }
 
 bool GstPlaybin::load(const QString &path) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -20,9 +21,10 @@ struct GstPreparation;
 // whole program; safe from any thread, and later calls wait for the first to finish.
 void startGStreamer();
 
-// The pipeline lives in GStreamer's own threads. Its bus is never read there: a sync handler
-// only queues a call to drainBus() on the thread that owns this object (the UI thread), so
-// every signal below is emitted on the UI thread, one handler at a time like any timer tick.
+// The pipeline lives in GStreamer's own threads. Its messages are never handled there: a sync
+// handler takes each one off the bus into a queue of this object's own and queues a call to
+// drainBus() on the thread that owns this object (the UI thread), so every signal below is
+// emitted on the UI thread, one handler at a time like any timer tick.
 // No call here waits for a state change to complete: they return after GStreamer has accepted
 // the request (the few milliseconds that stopping the streaming threads takes at most).
 class GstPlaybin : public QObject {
@@ -113,6 +115,15 @@ private:
     GstElement *m_current = nullptr;  // the pipeline holding the loaded file, or null
     std::shared_ptr<GstPreparation> m_preparation;
     bool m_preparingSynth = false;  // m_preparation makes a synthesiser
+    // The messages the sync handler has taken, oldest first, each with a reference to the bus
+    // it came from, waiting for drainBus(); m_drainQueued says a call to it is on its way.
+    struct PostedMessage {
+        GstBus *bus = nullptr;
+        GstMessage *message = nullptr;
+        void release() const;  // lets go of both
+    };
+    std::mutex m_postedLock;
+    std::deque<PostedMessage> m_posted;
     std::atomic<bool> m_drainQueued{false};
     bool m_loaded = false;
     bool m_failed = false;

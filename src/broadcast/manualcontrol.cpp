@@ -37,9 +37,6 @@ void ManualControl::prepareRow() {
     const TodayItem *item = m_list.item(r);
     if (!item)
         return;  // only the header row: nothing to prepare
-    // A file played by hand plays to its end: a count left running from a scheduled item
-    // must not cut it.
-    m_p.Timer5->setEnabled(false);
     m_p.Label19->setText(m_p.MSFlexGrid1->TextMatrix(r, todaygrid::FileColumn));
     m_p.Label26->setText(statustexts::playingFile(item->SoundFile));
     m_state.CurrentFile = item->SoundFile;
@@ -48,6 +45,11 @@ void ManualControl::prepareRow() {
     mci.setCommand(QStringLiteral("stop"));
     mci.setCommand(QStringLiteral("close"));
     const QString type = fileType(m_state.CurrentFile);
+    // A file played by hand plays to its end: a count left running from a scheduled item must
+    // not cut it. A row of any other type prepares nothing to play and leaves the MP3 player
+    // alone, so a timed MP3 item sounding there keeps its count and is stopped after its length.
+    if (type == QLatin1String("WAV") || type == QLatin1String("MID") || type == QLatin1String("MP3"))
+        m_p.Timer5->setEnabled(false);
     if (type == QLatin1String("WAV") || type == QLatin1String("MID")) {
         mci.setDeviceType(type == QLatin1String("WAV") ? QStringLiteral("WaveAudio") : QStringLiteral("Sequencer"));
         m_p.Command21->hide();

@@ -26,6 +26,7 @@ PlaybackEngine::PlaybackEngine(EngineParts parts, PlaybackState &state, const To
 }
 
 void PlaybackEngine::startDueItem() {
+    m_timedFile = m_state.CurrentFile;
     startFile(m_p.setScheduledVolume, asrun::Start::Scheduled);
     m_p.Timer4->setEnabled(false);
     m_state.PlayElapsed = 0;
@@ -45,6 +46,9 @@ void PlaybackEngine::startFile(const std::function<int()> &setVolume, asrun::Sta
         m_p.Command21->show();
         return;
     }
+    // An MP3 start still waiting for its second is overtaken: the file now current is not
+    // an MP3, and the MP3 player must not be handed it too.
+    m_p.Timer10->setEnabled(false);
     const int volume = setVolume();
     {
         const AsRunLog::StopReason why(*m_p.asRun, asrun::byLaterStart());
@@ -105,7 +109,9 @@ void PlaybackEngine::countPlayLength() {
     if (m_state.PlayElapsed <= m_state.CurrentPlayLength)
         return;
     const AsRunLog::StopReason why(*m_p.asRun, asrun::afterPlayLength());
-    if (fileType(m_state.CurrentFile) == QLatin1String("MP3")) {
+    // The item counted for, which a click on a row that prepares nothing leaves sounding
+    // though the row's file has become current.
+    if (fileType(m_timedFile) == QLatin1String("MP3")) {
         m_p.mp3->Stop();
     } else {
         m_p.mci->setCommand(QStringLiteral("stop"));

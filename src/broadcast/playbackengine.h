@@ -73,6 +73,9 @@ private:
     // not free the players while an announcement still sounds in the other.
     void setBusy(bool &player, bool busy);
 
+    // The scheduled item Timer5 counts the play length of.
+    QString m_timedFile;
+
     EngineParts m_p;
     PlaybackState &m_state;
     const TodayList &m_list;

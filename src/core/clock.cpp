@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 qint64 nextSecondTick(qint64 epochMs, int intervalMs) {
     const qint64 step = std::max(1, intervalMs / 1000) * qint64(1000);
@@ -69,31 +70,42 @@ qint64 wallClockMs() {
     return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+bool g_wallClockAlarmFails = false;
+
+// Sets the timerfd to go off at the absolute time given, and at once if the clock is set.
+bool setWallClockAlarm(int fd, const itimerspec &at) {
+    if (g_wallClockAlarmFails) {
+        errno = ENOMEM;
+        return false;
+    }
+    return timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &at, nullptr) == 0;
+}
+
 }  // namespace
+
+void setWallClockAlarmFails(bool fail) { g_wallClockAlarmFails = fail; }
 
 // Fires a timer just after each second of the wall clock begins. A timerfd on CLOCK_REALTIME
 // with an absolute deadline goes off when the wall clock reaches the deadline however it got
 // there, and at once when the clock is set (TFD_TIMER_CANCEL_ON_SET): after a step forward it
 // does not sleep through the seconds the step skipped, after a step back it does not wait for
 // the old second to come round again. Each firing sets the next deadline from the clock as it
-// then reads, so nothing accumulates over months. Where no timerfd can be made, a QTimer
-// counts to the next second instead and the alignment follows a step at the next tick.
+// then reads, so nothing accumulates over months. Where no timerfd can be made, or the next
+// deadline cannot be set on it, a QTimer counts to the next second instead and the alignment
+// follows a step at the next tick; the deadline is tried on the timerfd again at each tick.
 class SecondAlarm : public QObject {
 public:
     explicit SecondAlarm(Timer *timer) : m_timer(timer) {
+        m_fallback = new QTimer(this);
+        m_fallback->setSingleShot(true);
+        m_fallback->setTimerType(Qt::PreciseTimer);
+        connect(m_fallback, &QTimer::timeout, this, &SecondAlarm::tick);
         m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
         if (m_fd >= 0) {
             m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
             connect(m_notifier, &QSocketNotifier::activated, this, &SecondAlarm::wake);
         } else {
             qCWarning(lcClock) << "no wall-clock alarm (" << std::strerror(errno) << "): the second tick counts time";
-            m_fallback = new QTimer(this);
-            m_fallback->setSingleShot(true);
-            m_fallback->setTimerType(Qt::PreciseTimer);
-            connect(m_fallback, &QTimer::timeout, this, [this] {
-                start();
-                m_timer->fire();
-            });
         }
     }
     ~SecondAlarm() override {
@@ -104,23 +116,28 @@ public:
     void start() {
         const qint64 now = wallClockMs();
         const qint64 next = nextSecondTick(now, m_timer->interval());
-        if (m_fallback) {
-            m_fallback->start(int(next - now));
-            return;
+        if (m_fd >= 0) {
+            itimerspec nextTick{};
+            nextTick.it_value.tv_sec = time_t(next / 1000);
+            nextTick.it_value.tv_nsec = long(next % 1000) * 1000000;
+            if (setWallClockAlarm(m_fd, nextTick)) {
+                m_alarmFailing = false;
+                m_notifier->setEnabled(true);
+                return;
+            }
+            // Tried again at every tick; said once, not every second for as long as it lasts.
+            if (!std::exchange(m_alarmFailing, true))
+                qCWarning(lcClock) << "cannot set the wall-clock alarm (" << std::strerror(errno)
+                                   << "): the second tick counts time until it can";
+            m_notifier->setEnabled(false);
         }
-        itimerspec nextTick{};
-        nextTick.it_value.tv_sec = time_t(next / 1000);
-        nextTick.it_value.tv_nsec = long(next % 1000) * 1000000;
-        if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &nextTick, nullptr) != 0)
-            qCWarning(lcClock) << "cannot set the wall-clock alarm:" << std::strerror(errno);
-        m_notifier->setEnabled(true);
+        m_fallback->start(int(next - now));
     }
 
     void stop() {
-        if (m_fallback) {
-            m_fallback->stop();
+        m_fallback->stop();
+        if (m_fd < 0)
             return;
-        }
         const itimerspec off{};
         timerfd_settime(m_fd, 0, &off, nullptr);
         m_notifier->setEnabled(false);
@@ -132,8 +149,11 @@ private:
         if (::read(m_fd, &expirations, sizeof expirations) < 0 && errno != ECANCELED)
             return;  // nothing to read after all
         // The deadline has passed or the clock was set: either way a tick is due now, and the
-        // next one follows the clock as it now reads. The next deadline is set before the
-        // tick runs, as the tick may disable its own timer.
+        // next one follows the clock as it now reads.
+        tick();
+    }
+    // The next deadline is set before the tick runs, as the tick may disable its own timer.
+    void tick() {
         start();
         m_timer->fire();
     }
@@ -142,6 +162,7 @@ private:
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_fallback = nullptr;
+    bool m_alarmFailing = false;
 };
 
 RealClock::~RealClock() {

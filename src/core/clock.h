@@ -17,6 +17,10 @@ constexpr int SecondTickDelayMs = 1;
 // epoch) that begins after epochMs.
 qint64 nextSecondTick(qint64 epochMs, int intervalMs);
 
+// For tests: while set, the real clock cannot set a wall-clock alarm, as when timerfd_settime
+// fails, and its timers aligned to the second count time instead.
+void setWallClockAlarmFails(bool fail);
+
 class Clock {
 public:
     virtual ~Clock() = default;

@@ -205,6 +205,22 @@ private slots:
         QVERIFY(!rig.form->Timer5->isEnabled());
     }
 
+    // A row whose file neither player takes prepares nothing to play by hand: the timed MP3
+    // item sounding goes on, and its play length still stops it.
+    void clickOnAnUnplayableRowLeavesTheTimedItemItsLength() {
+        Rig rig(QTime(7, 59, 50),
+                {item("08:00:00", "广播", "00:00:10", "/s/news.mp3"), item("09:00:00", "x", "00:00:30", "/s/x.ogg")});
+        rig.runTo(QTime(8, 0, 4));
+        rig.env.mp3->log.clear();
+        rig.clickRow(2);
+        QVERIFY(rig.form->Timer5->isEnabled());
+        rig.runTo(QTime(8, 0, 11));
+        QVERIFY(rig.env.mp3->log.isEmpty());
+        rig.runTo(QTime(8, 0, 12));
+        QCOMPARE(rig.env.mp3->log, QStringList{"Stop"});
+        QVERIFY(!rig.form->Timer5->isEnabled());
+    }
+
     void switchingItemsOffAndOn() {
         Rig rig(QTime(9, 59, 50), {item("10:00:00", "a", "00:00:30", "/s/a.wav")});
         rig.runTo(QTime(9, 59, 51));

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>
@@ -43,6 +44,9 @@ private slots:
         QVERIFY(TestSounds::writeGarbage(path("garbage.wav")));
         QVERIFY(TestSounds::writeGarbage(path("garbage.mp3")));
         QVERIFY(TestSounds::writeTruncatedWav(path("truncated.wav")));
+        QVERIFY(TestSounds::writeWav(path("short.wav"), 100));
+        QVERIFY(TestSounds::writeMidi(path("short.mid"), 100));
+        QVERIFY(TestSounds::writeMp3(path("short.mp3"), 200));
         QFile empty(path("empty.wav"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
     }
@@ -131,6 +135,53 @@ private slots:
             QVERIFY2(t.elapsed() >= 400, qPrintable(files[i] + ": " + QString::number(t.elapsed())));
         }
         QVERIFY(p.playbin().midiSynthReady());
+    }
+
+    // A notice crosses from GStreamer's threads to the UI thread, whether the event loop runs its
+    // passes back to back (a busy program) or sleeps until an event wakes it (an idle one):
+    // every play of many short ones, of each kind, must end with its notice, a failed one's too.
+    void everyShortPlayEndsWithItsNotice() {
+        QVERIFY2(!GstPlaybin::soundFontPath().isEmpty(), "no General MIDI soundfont installed");
+        GstMciPlayer mci(Sink);
+        GstMp3Player mp3(Sink);
+        mci.prepareMidi();  // MIDI through the synthesiser's own pipeline and bus
+        QTRY_VERIFY_WITH_TIMEOUT(mci.playbin().midiSynthReady(), Timeout);
+        QSignalSpy done(&mci, &MciPlayer::MciDone);
+        QSignalSpy ended(&mp3, &Mp3Player::PlaybackEnded);
+        struct Play {
+            const char *file;
+            int code;  // the MciDone expected; 0 for the MP3 player
+        };
+        const Play plays[] = {{"short.wav", GstMciPlayer::NotifySuccessful},
+                              {"short.mid", GstMciPlayer::NotifySuccessful},
+                              {"garbage.wav", GstMciPlayer::NotifyFailure},
+                              {"short.mp3", 0},
+                              {"garbage.mp3", 0}};
+        for (int round = 1; round <= 12; ++round) {
+            for (const Play &play : plays) {
+                QSignalSpy &notices = play.code ? done : ended;
+                const qsizetype before = notices.count();
+                const QByteArray file(play.file);
+                if (play.code) {
+                    mciPlay(mci, path(play.file), file.endsWith(".mid") ? "Sequencer" : "WaveAudio");
+                } else {
+                    mp3.Open(path(play.file), QString());
+                    mp3.Play();
+                }
+                const auto pass = round % 2 ? QEventLoop::AllEvents : QEventLoop::WaitForMoreEvents;
+                QTimer giveUp;  // wakes the loop, too, should the notice never come
+                giveUp.setSingleShot(true);
+                giveUp.start(3000);
+                while (notices.count() == before && giveUp.isActive())
+                    QCoreApplication::processEvents(pass);
+                QVERIFY2(notices.count() == before + 1,
+                         qPrintable(QStringLiteral("round %1: %2 never ended").arg(round).arg(play.file)));
+                if (play.code)
+                    QCOMPARE(done.last().at(0).toInt(), play.code);
+                else
+                    QCOMPARE(mp3.playFailure().isEmpty(), file.startsWith("short"));
+            }
+        }
     }
 
     void mciCutShort_data() {

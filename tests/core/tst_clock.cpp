@@ -1,7 +1,9 @@
-// Timers on the simulated clock: the enable rule and firing order.
+// Timers on the simulated clock (the enable rule and firing order) and the real clock's second tick.
 #include "support/simclock.h"
 
 #include <QtTest>
+
+#include <algorithm>
 
 class TestClock : public QObject {
     Q_OBJECT
@@ -54,6 +56,32 @@ private slots:
         connect(&t, &Timer::timeout, [&] { ++ticks; });
         clock.advance(24LL * 3600 * 1000);
         QCOMPARE(ticks, 86400);
+    }
+
+    // The real clock's tick aligned to the second, through a spell when its wall-clock alarm
+    // cannot be set: the tick keeps coming, one in each second, and goes back to the alarm.
+    void realSecondTickOutlastsAFailingAlarm() {
+        RealClock clock;
+        Timer t(clock, "Timer1", 1000);
+        t.setAlignedToSecond(true);
+        QList<qint64> seconds;
+        connect(&t, &Timer::timeout, [&] { seconds << QDateTime::currentMSecsSinceEpoch() / 1000; });
+        // The loop of a busy program, with no pause between its passes.
+        const auto runUntilTicks = [&](int n) {
+            QElapsedTimer waited;
+            waited.start();
+            while (seconds.size() < n && waited.elapsed() < 3000 * n)
+                QCoreApplication::processEvents();
+        };
+        t.setEnabled(true);
+        runUntilTicks(1);
+        setWallClockAlarmFails(true);
+        runUntilTicks(3);
+        setWallClockAlarmFails(false);
+        QTRY_COMPARE_WITH_TIMEOUT(seconds.size(), 4, 3000);
+        runUntilTicks(5);
+        QCOMPARE(seconds.size(), 5);
+        QVERIFY(std::adjacent_find(seconds.begin(), seconds.end(), std::greater_equal<>()) == seconds.end());
     }
 };
 

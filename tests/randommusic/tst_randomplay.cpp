@@ -142,6 +142,24 @@ private slots:
         QVERIFY(env.mci->log.isEmpty());
     }
 
+    // Library 0's MP3 pick waits a second for its start; a WAV (or MIDI) pick of a later library
+    // in the same check takes the players at once and calls that start off, so its file is
+    // not handed to the MP3 player a second later and the song is heard once.
+    void aWavPickCallsOffAnMp3StartOfTheSameCheck() {
+        TestEnv env(QDateTime(Monday, QTime(9, 59, 55)));
+        env.mci->reportsDone = true;
+        writeLibrary(env, 0, {monday(hms(9, 0, 0), hms(11, 0, 0))}, {"/0/a.mp3"});
+        writeLibrary(env, 1, {monday(hms(9, 0, 0), hms(11, 0, 0))}, {"/1/b.wav"});
+        Form1 form(env.services);
+        env.timeline.clear();
+        env.clock->advance(6000);
+        QCOMPARE(env.mci->playingFile(), QStringLiteral("/1/b.wav"));
+        env.clock->advance(3000);
+        QCOMPARE(env.timeline.filter(" mp3 "), QStringList{"10:00:01 mp3 Stop"});  // the WAV start's
+        QVERIFY(!form.Command21->isVisibleTo(&form));
+        QVERIFY(between(env.timeline, "10:00:02", "10:00:04").isEmpty());
+    }
+
     // A bell due in an open window: the music stops at the bell, the bell plays out with no
     // song over it, and the music comes back at the first check after it.
     void aBellInTheMiddleOfTheMusic() {
