@@ -23,16 +23,33 @@ packages=(
   # Chinese glyphs for the interface
   fonts-wqy-microhei
 )
-if [ "${1:-}" = "--tests" ]; then
-  packages+=(
-    libbenchmark-dev          # benchmarks
-    pulseaudio pulseaudio-utils  # a null sink for the mixer and player tests
-    sox                       # generates test sounds
-    clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
-    dbus-daemon               # a private bus for the power-off test, never the system's
-    desktop-file-utils        # checks the installed menu and autostart entries
-  )
-fi
+build_deps=false
+for option in "$@"; do
+  case $option in
+  --tests)
+    packages+=(
+      libbenchmark-dev          # benchmarks
+      pulseaudio pulseaudio-utils  # a null sink for the mixer and player tests
+      sox                       # generates test sounds
+      clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
+      dbus-daemon               # a private bus for the power-off test, never the system's
+      desktop-file-utils        # checks the installed menu and autostart entries
+    )
+    ;;
+  --package)
+    # the Debian package: its Build-Depends (from debian/control), and the checks it must pass
+    build_deps=true
+    packages+=(dpkg-dev lintian appstream desktop-file-utils)
+    ;;
+  *)
+    echo "usage: scripts/packages.sh [--tests] [--package]" >&2
+    exit 2
+    ;;
+  esac
+done
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${packages[@]}"
+if $build_deps; then
+  apt-get build-dep -y -qq --no-install-recommends "$(cd "$(dirname "$0")/.." && pwd)"
+fi

@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix and checks what a desktop gets: the program, its menu
-# entry in Chinese, its icons, and the autostart entry with the command that switches it; then
-# the same staged under DESTDIR, as a package is built.
+# entry in Chinese, its icons, and the autostart entry with the command that switches it, the
+# manual pages and the software centres' metadata; then the same staged under DESTDIR, as a
+# package is built.
 # cmake -DBUILD=<build> -DPREFIX=<folder, with a space> -DICON=<1 when icons are drawn> -P check_install.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${PREFIX}")
@@ -65,6 +66,9 @@ function(expect_installed root execPrefix)
       endif()
     endforeach()
   endif()
+  expect_file("${root}/share/man/man1/tollmere.1")
+  expect_file("${root}/share/man/man1/tollmere-autostart.1")
+  expect_line("${root}/share/metainfo/org.tollmere.tollmere.metainfo.xml" "  <id>org.tollmere.tollmere</id>")
 endfunction()
 
 install_into("${PREFIX}")
