@@ -105,6 +105,10 @@ private slots:
         QTest::newRow("not a number") << std::nan("") << 0;
         QTest::newRow("infinite") << HUGE_VAL << 0;
         QTest::newRow("last second") << 86399.0 / 86400 << 86399;
+        // Before 1899-12-30 the fraction counts forwards from midnight all the same.
+        QTest::newRow("-0.25 is 06:00") << -0.25 << 6 * 3600;
+        QTest::newRow("-1.75 is 18:00") << -1.75 << 18 * 3600;
+        QTest::newRow("a second before") << -1.0 / 86400 << 1;
     }
     void storedDoublesRoundToTheNearestSecond() {
         QFETCH(double, stored);
@@ -258,6 +262,9 @@ private slots:
         QCOMPARE(gbk::decode(QByteArray("\x81")), QStringLiteral("?"));  // half a character at the end
         // A lead byte whose next byte cannot follow it is one "?"; that byte is a character of its own.
         QCOMPARE(gbk::decode(QByteArray("\x81\x30\x41")), QStringLiteral("?0A"));
+        // Code page 936's one single byte beyond ASCII, both ways.
+        QCOMPARE(gbk::decode(QByteArray("5\x80")), QStringLiteral("5€"));
+        QCOMPARE(gbk::encode(QStringLiteral("5€")), QByteArray("5\x80"));
     }
 };
 
