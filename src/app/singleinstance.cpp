@@ -2,6 +2,7 @@
 #include "app/singleinstance.h"
 
 #include "core/asrunlog.h"
+#include "core/regularfile.h"
 #include "ui/dialogs.h"
 
 #include <QDeadlineTimer>
@@ -138,8 +139,9 @@ bool SingleInstance::askRunningToShow(int timeoutMs) const {
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         // Read each time: the running program writes the name just after it takes the lock.
-        QFile file(m_lockPath);
-        const QByteArray line = file.open(QIODevice::ReadOnly) ? file.read(64) : QByteArray();
+        // Only a regular file: a pipe in its place would hold this start in read() for ever.
+        QFile file;
+        const QByteArray line = regularfile::open(m_lockPath, &file) ? file.read(64) : QByteArray();
         if (line.endsWith('\n')) {
             QLocalSocket socket;
             socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);

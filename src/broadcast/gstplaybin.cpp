@@ -2,6 +2,7 @@
 #include "broadcast/gstplaybin.h"
 
 #include "broadcast/logging.h"
+#include "core/regularfile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -463,13 +464,11 @@ bool GstPlaybin::load(const QString &path) {
         m_failure = QStringLiteral("no file named");
         return false;
     }
-    QFile probe(path);
-    if (!QFileInfo(path).isFile()) {
-        m_failure = QStringLiteral("no such file");
-        return false;
-    }
-    if (!probe.open(QIODevice::ReadOnly)) {
-        m_failure = probe.errorString();
+    // Only a regular file goes to the pipeline: its source would wait for ever on a pipe.
+    QFile probe;
+    regularfile::Fault fault;
+    if (const Result opened = regularfile::open(path, &probe, &fault); !opened) {
+        m_failure = fault == regularfile::Fault::Missing ? QStringLiteral("no such file") : opened.reason();
         return false;
     }
     const bool midi = isMidiFile(probe);

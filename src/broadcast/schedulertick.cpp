@@ -124,8 +124,10 @@ void SchedulerTick::LoadTodayList() {
         return;  // keep the list loaded before
     m_c.Label28->setText(QStringLiteral("列表文件：") + m_list.path);
     QList<ScheduleItem> items;
-    // A file that is missing or cannot be read gives an empty list; nothing is shown.
-    if (const Result loaded = ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty);
+    // A file that is missing or cannot be read gives an empty list; nothing is shown. No more
+    // is read than the day can hold, however large the file.
+    if (const Result loaded =
+            ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
         !loaded) {
         qCWarning(lcTick) << "today's list cannot be read" << m_list.path << loaded.reason();
         m_out.asRun->record(QStringLiteral("今日列表 %1 无法读取（%2），列表为空").arg(m_list.path, loaded.reason()));
@@ -133,7 +135,9 @@ void SchedulerTick::LoadTodayList() {
     } else if (!QFileInfo::exists(m_list.path)) {
         m_out.asRun->record(QStringLiteral("今日列表 %1 不存在，列表为空").arg(m_list.path));
     } else {
-        m_out.asRun->record(QStringLiteral("今日列表 %1 共 %2 项").arg(m_list.path).arg(items.size()));
+        const int stored = RecordFile::countFor(QFileInfo(m_list.path).size(), ScheduleItem::RecordSize);
+        m_out.asRun->record(
+            QStringLiteral("今日列表 %1 共 %2 项").arg(m_list.path).arg(std::max<int>(stored, items.size())));
     }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
 }

@@ -11,6 +11,10 @@ namespace {
 
 bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
+// Code page 936's one single-byte character beyond ASCII.
+constexpr unsigned char EuroByte = 0x80;
+constexpr char16_t Euro = 0x20AC;
+
 // Every two-byte GBK character, decoded once by iconv and kept both ways, so reading or
 // writing a long list never calls iconv per character.
 struct Tables {
@@ -63,6 +67,8 @@ QByteArray encode(const QString &text) {
         const char16_t u = in[i].unicode();
         if (u < 0x80) {
             *o++ = char(u);
+        } else if (u == Euro) {
+            *o++ = char(EuroByte);
         } else if (QChar::isHighSurrogate(u)) {
             *o++ = '?';  // beyond the basic plane: one character, one "?"
             if (i + 1 < n && in[i + 1].isLowSurrogate())
@@ -78,20 +84,24 @@ QByteArray encode(const QString &text) {
     return out;
 }
 
-QString decode(const QByteArray &bytes) {
+QString decode(const QByteArray &bytes, bool *clean) {
+    if (clean)
+        *clean = true;
     QString out(bytes.size(), Qt::Uninitialized);
     QChar *o = out.data();
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
         const unsigned char b = in[i];
-        if (b < 0x80) {
-            *o++ = QChar(b);
+        if (b < 0x80 || b == EuroByte) {
+            *o++ = b == EuroByte ? QChar(Euro) : QChar(b);
             ++i;
             continue;
         }
         const char16_t u = isLeadByte(b) && i + 1 < n ? tables().toUnicode[b * 256 + in[i + 1]] : char16_t(0);
         if (u == 0) {
+            if (clean)
+                *clean = false;
             *o++ = QLatin1Char('?');
             ++i;  // the next byte may start a valid character of its own
             continue;

@@ -8,8 +8,9 @@ namespace gbk {
 // Encodes text; a character GBK cannot hold becomes "?".
 QByteArray encode(const QString &text);
 
-// Decodes bytes; a byte sequence that is not GBK becomes "?" and decoding goes on.
-QString decode(const QByteArray &bytes);
+// Decodes bytes; a byte sequence that is not GBK becomes "?" and decoding goes on. clean,
+// when given, says whether every byte was part of a character.
+QString decode(const QByteArray &bytes, bool *clean = nullptr);
 
 // The fixed-width field of width n: at most n characters, padded with spaces to n,
 // encoded, and cut to n bytes. A double-byte character that would be split by the cut

@@ -11,12 +11,14 @@
 class HolidayCalendar {
 public:
     static constexpr const char *FileName = "Holidays.txt";
+    // Years of dates take a few KB; a larger file is no calendar and is not read.
+    static constexpr qint64 MaxFileBytes = 1024 * 1024;
 
     explicit HolidayCalendar(const QString &appDir) : m_path(appDir + QLatin1String(FileName)) {}
 
     QString path() const { return m_path; }
-    // Puts the file into force. A file that exists but cannot be read leaves the calendar in
-    // force as it was.
+    // Puts the file into force. A file that exists but cannot be read, is no regular file or
+    // is larger than MaxFileBytes leaves the calendar in force as it was.
     Result load();
     // Writes the calendar whole through a temporary file renamed over the old one, then puts
     // what was written into force; on failure the old file and the calendar in force stay.

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace holidayrules {
 
 namespace {
@@ -87,19 +89,39 @@ Line parseLine(const QString &text) {
     return line;
 }
 
-Calendar parse(const QByteArray &bytes) {
+namespace {
+
+// One line's text, or nothing when it is neither UTF-8 nor GBK.
+std::optional<QString> decodeLine(const QByteArray &bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = gbk::decode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    if (!utf8.hasError())
+        return text;
+    bool clean = false;
+    text = gbk::decode(bytes, &clean);
+    if (clean)
+        return text;
+    return std::nullopt;
+}
+
+}  // namespace
+
+Calendar parse(const QByteArray &bytes) {
     Calendar calendar;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QList<QByteArray> lines = bytes.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
-        QString raw = lines[i];
-        if (raw.endsWith(QLatin1Char('\r')))
-            raw.chop(1);
+        QByteArray bytesOfLine = lines[i];
+        if (bytesOfLine.endsWith('\r'))
+            bytesOfLine.chop(1);
+        if (i == 0 && bytesOfLine.startsWith("\xEF\xBB\xBF"))
+            bytesOfLine.remove(0, 3);  // the mark some editors put before UTF-8 text
+        const std::optional<QString> text = decodeLine(bytesOfLine);
+        if (!text) {
+            calendar.skipped << SkippedLine{i + 1, QString::fromUtf8(bytesOfLine), QStringLiteral("无法识别的文字"),
+                                            bytesOfLine};
+            continue;
+        }
+        const QString &raw = *text;
         const Line line = parseLine(raw);
         switch (line.kind) {
         case LineKind::Blank: break;
@@ -107,11 +129,11 @@ Calendar parse(const QByteArray &bytes) {
             if (!headerLines().contains(raw))
                 calendar.comments << raw;
             break;
-        case LineKind::Bad: calendar.skipped << SkippedLine{i + 1, raw, line.reason}; break;
+        case LineKind::Bad: calendar.skipped << SkippedLine{i + 1, raw, line.reason, {}}; break;
         case LineKind::Entry:
             // The first line of a date decides; a second one is reported rather than guessed at.
             if (calendar.entries.contains(line.entry.date))
-                calendar.skipped << SkippedLine{i + 1, raw, QStringLiteral("日期重复")};
+                calendar.skipped << SkippedLine{i + 1, raw, QStringLiteral("日期重复"), {}};
             else
                 calendar.entries.insert(line.entry.date, line.entry);
             break;
@@ -121,17 +143,24 @@ Calendar parse(const QByteArray &bytes) {
 }
 
 QByteArray format(const Calendar &calendar) {
-    QStringList lines = headerLines();
-    lines += calendar.comments;
+    QByteArray out;
+    auto put = [&out](const QByteArray &line) { out += line + "\r\n"; };
+    for (const QString &line : headerLines() + calendar.comments)
+        put(line.toUtf8());
     for (const SkippedLine &s : calendar.skipped)
-        lines << QStringLiteral("# 无法识别（%1）：%2").arg(s.reason, s.text);
+        if (s.bytes.isEmpty())
+            put(QStringLiteral("# 无法识别（%1）：%2").arg(s.reason, s.text).toUtf8());
+    // After the comments, so that a second save writes the same bytes.
+    for (const SkippedLine &s : calendar.skipped)
+        if (!s.bytes.isEmpty())
+            put(s.bytes);
     for (const Entry &e : calendar.entries) {
         QString line = e.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + followsWord(e.follows);
         if (!e.note.isEmpty())
             line += QStringLiteral("  # ") + e.note;
-        lines << line;
+        put(line.toUtf8());
     }
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    return out;
 }
 
 int follows(const Calendar &calendar, const QDate &date) {

@@ -24,12 +24,14 @@ struct Entry {
     bool operator==(const Entry &) const = default;
 };
 
-// A line that names no valid date, nothing it follows, or a date already given: left out of
-// the calendar and reported to the operator with its number.
+// A line that names no valid date, nothing it follows, or a date already given, or whose
+// bytes are no text the program can read: left out of the calendar and reported to the
+// operator with its number.
 struct SkippedLine {
     int number = 0;  // from 1
     QString text;
     QString reason;
+    QByteArray bytes;  // of a line that could not be read, written back as they stood
 
     bool operator==(const SkippedLine &) const = default;
 };
@@ -52,10 +54,14 @@ struct Line {
 // (also "周日"/"周天", "星期日"/"星期天", "sun"), optionally preceded by "按"; "#" begins a note.
 Line parseLine(const QString &text);
 
-// The file's bytes (UTF-8; a file that is not UTF-8 is read as GBK) as a calendar.
+// The file's bytes as a calendar. Each line is read on its own, so that one stray byte costs
+// that line alone: as UTF-8, else as GBK (a line saved by an editor in the Chinese code page),
+// else it cannot be read and is skipped.
 Calendar parse(const QByteArray &bytes);
 // The file's bytes: a few lines explaining the format, the operator's comments, the lines
-// that were skipped (as comments, so their text is not lost), then the entries by date.
+// that were skipped (as comments, so their text is not lost), then the entries by date. A
+// line that could not be read goes back byte for byte as it was: a comment made of it would
+// carry text garbled by guessing.
 QByteArray format(const Calendar &calendar);
 
 // The weekday whose list the date follows: its entry's, or its own; DayOff on a day off.

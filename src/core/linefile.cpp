@@ -24,7 +24,7 @@ QStringList parse(const QByteArray &bytes) {
 Result read(const QString &path, QStringList *lines) {
     lines->clear();
     QByteArray all;
-    if (Result r = readWholeFile(path, &all); !r)
+    if (Result r = readWholeFile(path, &all, MaxFileBytes); !r)
         return r;
     *lines = parse(all);
     return Result::success();

@@ -1,37 +1,43 @@
 // Fixed-size record access and whole-file replacement.
 #include "core/recordfile.h"
 
+#include "core/regularfile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QSaveFile>
 
-RecordFile::RecordFile(const QString &path, int recordSize) : m_file(path), m_recordSize(recordSize) {}
+#include <cerrno>
+#include <limits>
 
-Result RecordFile::openForReading() {
-    if (!QFileInfo::exists(m_file.fileName())) {
-        if (!m_file.open(QIODevice::ReadWrite))
-            return Result::failure(m_file.errorString());
-        m_file.close();
+RecordFile::RecordFile(const QString &path, int recordSize) : m_path(path), m_recordSize(recordSize) {}
+
+Result RecordFile::openForReading(Missing missing) {
+    regularfile::Fault fault;
+    Result opened = regularfile::open(m_path, &m_file, &fault);
+    if (!opened && fault == regularfile::Fault::Missing) {
+        if (missing == Missing::ReadAsEmpty)
+            return Result::success();  // not open: no records, nothing created
+        // O_EXCL: whatever appeared at the path meanwhile is left as it is and reported below.
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return Result::failure(qt_error_string(errno));
+        if (fd >= 0) {
+            ::close(fd);
+            opened = regularfile::open(m_path, &m_file);
+        }
     }
-    m_open = m_file.open(QIODevice::ReadOnly);
-    if (!m_open)
-        return Result::failure(m_file.errorString());
-    return Result::success();
-}
-
-Result RecordFile::openForWriting() {
-    m_open = m_file.open(QIODevice::ReadWrite);
-    if (!m_open)
-        return Result::failure(m_file.errorString());
-    return Result::success();
+    m_open = opened.ok();
+    return opened;
 }
 
 int RecordFile::countFor(qint64 length, int recordSize) {
     const qint64 whole = length / recordSize;
     const qint64 rest = length % recordSize;
     const qint64 twice = rest * 2;
-    if (twice > recordSize || (twice == recordSize && (whole % 2) == 1))
-        return int(whole + 1);
-    return int(whole);
+    const qint64 n = twice > recordSize || (twice == recordSize && (whole % 2) == 1) ? whole + 1 : whole;
+    return int(std::min<qint64>(n, std::numeric_limits<int>::max()));
 }
 
 int RecordFile::count() const { return countFor(length(), m_recordSize); }
@@ -45,21 +51,8 @@ QByteArray RecordFile::read(int n) {
     return bytes;
 }
 
-QByteArray RecordFile::readAll() {
-    if (!m_open || !m_file.seek(0))
-        return {};
-    return m_file.readAll();
-}
-
-Result RecordFile::write(int n, const QByteArray &record) {
-    if (!m_open || n < 1 || !m_file.seek(qint64(n - 1) * m_recordSize))
-        return Result::failure(m_file.errorString());
-    QByteArray bytes = record.left(m_recordSize);
-    if (bytes.size() < m_recordSize)
-        bytes.append(QByteArray(m_recordSize - bytes.size(), '\0'));
-    if (m_file.write(bytes) != m_recordSize || !m_file.flush())
-        return Result::failure(m_file.errorString());
-    return Result::success();
+QByteArray RecordFile::readAll(qint64 maxBytes) {
+    return m_open ? regularfile::readStart(m_file, maxBytes) : QByteArray();
 }
 
 QByteArray recordAt(const QByteArray &all, int n, int recordSize) {
@@ -80,8 +73,11 @@ void setReplaceFileProbe(ReplaceFileProbe probe) { replaceProbe() = std::move(pr
 
 Result replaceFile(const QString &path, const QByteArray &bytes) {
     // Renaming over a file needs only a writable folder; a file the operator made read-only
-    // must stay as it is all the same.
-    if (const QFileInfo existing(path); existing.exists() && existing.isFile() && !existing.isWritable())
+    // must stay as it is all the same, and so must a pipe or anything else put in its place.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return Result::failure(regularfile::notAFile());
+    if (existing.exists() && !existing.isWritable())
         return Result::failure(QStringLiteral("the file is read-only"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -105,11 +101,11 @@ Result replaceFile(const QString &path, const QByteArray &bytes) {
     return Result::success();
 }
 
-Result readWholeFile(const QString &path, QByteArray *bytes) {
+Result readWholeFile(const QString &path, QByteArray *bytes, qint64 maxBytes) {
     bytes->clear();
     RecordFile file(path, 1);
     if (Result r = file.openForReading(); !r)
         return r;
-    *bytes = file.readAll();
+    *bytes = file.readAll(maxBytes);
     return Result::success();
 }

@@ -8,18 +8,22 @@
 #include <QString>
 #include <functional>
 
-// Opened for one event and closed again. Opening creates a missing file empty, as every
-// configuration and list file is meant to exist once the program has looked at it; a file is
-// opened for writing only by the operations that write, so a read-only file reads as usual.
+// Opened for reading for one event and closed again. Opening creates a missing file empty, as
+// every configuration and list file is meant to exist once the program has looked at it; files
+// are written whole through replaceFile, so a read-only file reads as usual.
 class RecordFile {
 public:
     RecordFile(const QString &path, int recordSize);
 
-    // For reading: an existing file read-only; a missing one is created empty first. Fails
-    // when a missing file cannot be created or an existing one cannot be read.
-    Result openForReading();
-    // For reading and writing, creating a missing file.
-    Result openForWriting();
+    // What reading does when nothing is at the path: create the file empty, or read it as
+    // empty and leave nothing behind.
+    enum class Missing { Create, ReadAsEmpty };
+
+    // For reading: an existing regular file read-only, opened without ever waiting (see
+    // regularfile::open). Fails when the file cannot be read or is no regular file, and when a
+    // missing file cannot be created. A file is only created where nothing is, never over a
+    // pipe, a dangling link or anything else that appeared there.
+    Result openForReading(Missing missing = Missing::Create);
 
     qint64 length() const { return m_open ? m_file.size() : 0; }
     // Length / record size, to the nearest whole number, an exact half to the even neighbour.
@@ -29,11 +33,11 @@ public:
     // Record n (from 1). Bytes the file does not hold read as zeros, so a partial last
     // record keeps what it has and a record past the end is all zeros.
     QByteArray read(int n);
-    // The whole file, for readers of many records.
-    QByteArray readAll();
-    Result write(int n, const QByteArray &record);
+    // The file from its start, at most maxBytes of it: no reader takes more than its format holds.
+    QByteArray readAll(qint64 maxBytes);
 
 private:
+    QString m_path;
     QFile m_file;
     int m_recordSize;
     bool m_open = false;
@@ -52,6 +56,6 @@ Result replaceFile(const QString &path, const QByteArray &bytes);
 using ReplaceFileProbe = std::function<bool(const QString &path, qint64 written, qint64 total)>;
 void setReplaceFileProbe(ReplaceFileProbe probe);
 
-// Reads a whole small file (a configuration file), creating it empty when missing, as
-// RecordFile::openForReading does.
-Result readWholeFile(const QString &path, QByteArray *bytes);
+// Reads a small file (a configuration file), at most maxBytes from its start, creating it
+// empty when missing, as RecordFile::openForReading does.
+Result readWholeFile(const QString &path, QByteArray *bytes, qint64 maxBytes);

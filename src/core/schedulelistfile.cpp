@@ -3,7 +3,7 @@
 
 #include "core/recordfile.h"
 
-#include <QFile>
+#include <algorithm>
 
 namespace ScheduleListFile {
 
@@ -11,14 +11,12 @@ namespace {
 constexpr int R = ScheduleItem::RecordSize;
 }
 
-Result load(const QString &path, QList<ScheduleItem> *items, Missing missing) {
+Result load(const QString &path, QList<ScheduleItem> *items, Missing missing, int maxItems) {
     items->clear();
     RecordFile file(path, R);
-    if (missing == Missing::ReadAsEmpty && !QFile::exists(path))
-        return Result::success();
-    if (Result r = file.openForReading(); !r)
+    if (Result r = file.openForReading(missing); !r)
         return r;
-    *items = parse(file.readAll());
+    *items = parse(file.readAll(qint64(std::clamp(maxItems, 0, MaxItems)) * R));
     return Result::success();
 }
 
@@ -47,7 +45,9 @@ Result currentBytes(const QString &path, QByteArray *bytes) {
     RecordFile file(path, R);
     if (Result r = file.openForReading(); !r)
         return r;
-    *bytes = file.readAll();
+    if (file.length() > qint64(MaxItems) * R)
+        return Result::failure(QStringLiteral("列表文件超过 %1 项").arg(MaxItems));
+    *bytes = file.readAll(qint64(MaxItems) * R);
     return Result::success();
 }
 

@@ -1,8 +1,7 @@
 // The cheap look at a sound file: there, readable, and starting like WAV, MIDI or MP3.
 #include "core/soundfilecheck.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "core/regularfile.h"
 
 namespace soundfilecheck {
 
@@ -18,14 +17,15 @@ bool looksPlayable(QByteArrayView head) {
 QString problem(const QString &path) {
     if (path.trimmed().isEmpty())
         return QStringLiteral("没有指定声音文件");
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("找不到此文件");
-    if (!info.isFile())
-        return QStringLiteral("这不是一个文件");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("此文件无法读取：") + file.errorString();
+    QFile file;
+    regularfile::Fault fault;
+    if (const Result opened = regularfile::open(path, &file, &fault); !opened) {
+        switch (fault) {
+        case regularfile::Fault::Missing: return QStringLiteral("找不到此文件");
+        case regularfile::Fault::NotAFile: return regularfile::notAFile();
+        default: return QStringLiteral("此文件无法读取：") + opened.reason();
+        }
+    }
     const QByteArray head = file.read(12);
     if (head.isEmpty())
         return QStringLiteral("此文件是空的");

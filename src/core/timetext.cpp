@@ -44,7 +44,7 @@ double toOle(int seconds) { return double(seconds) / SecondsPerDay; }
 int fromOle(double value) {
     if (!std::isfinite(value))
         return 0;
-    double fraction = value - std::floor(value);
+    const double fraction = std::fabs(value - std::trunc(value));
     auto s = static_cast<long long>(std::llround(fraction * SecondsPerDay));
     return int(s % SecondsPerDay);
 }

@@ -24,7 +24,8 @@ std::optional<int> parse(const QString &text);
 // The OLE-date double of our files: seconds / 86400, whole part 0.
 double toOle(int seconds);
 // Back to whole seconds of the day: the nearest whole second of the fraction. A date part
-// is dropped; a value that is not a number reads as midnight.
+// is dropped; before 1899-12-30 the fraction still counts forwards from midnight (−1.25 is
+// 06:00, not 18:00); a value that is not a number reads as midnight.
 int fromOle(double value);
 
 }  // namespace timetext

@@ -2,6 +2,7 @@
 #include "demo/demoschedule.h"
 
 #include "core/recordfile.h"
+#include "core/regularfile.h"
 #include "core/schedulelistfile.h"
 #include "core/storablepath.h"
 #include "demo/soundfiles.h"
@@ -16,11 +17,12 @@ namespace {
 
 // Our own configuration, or none at all: only then may the demo choose today's list.
 bool mayConfigure(const QString &cfgPath, const QString &listPath) {
-    QFile file(cfgPath);
-    if (!file.exists() || file.size() == 0)
+    QFile file;
+    regularfile::Fault fault;
+    if (!regularfile::open(cfgPath, &file, &fault))
+        return fault == regularfile::Fault::Missing;
+    if (file.size() == 0)
         return true;
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     const WeekdayListConfig c = WeekdayListConfig::fromRecord(file.read(WeekdayListConfig::RecordSize));
     return c.SameEveryDay && c.EveryDayPath == listPath;
 }

@@ -194,7 +194,7 @@ void HolidayDialog::showCalendar() {
         lines << m_readFault;
     const QList<holidayrules::SkippedLine> &skipped = m_edited.skipped;
     if (!skipped.isEmpty())
-        lines << QStringLiteral("%1 中有 %2 行无法识别，没有生效；保存时它们改为注释保留在文件里：")
+        lines << QStringLiteral("%1 中有 %2 行无法识别，没有生效；保存时它们仍保留在文件里：")
                      .arg(QString::fromLatin1(HolidayCalendar::FileName))
                      .arg(skipped.size());
     for (int i = 0; i < std::min<int>(int(skipped.size()), ListedSkippedLines); ++i)

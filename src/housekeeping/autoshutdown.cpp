@@ -107,9 +107,10 @@ void AutoShutdown::startUp() {
 
 void AutoShutdown::readSettings(bool setShutdownTime) {
     QByteArray bytes;
-    // A file that cannot be read (no rights, a folder in its place) reads as a missing one:
-    // off at 00:00:00. The file is left as it is until the user confirms a setting.
-    if (const Result read = readWholeFile(settingsFilePath(), &bytes); !read)
+    // A file that cannot be read (no rights, a folder or a pipe in its place) reads as a missing
+    // one: off at 00:00:00. The file is left as it is until the user confirms a setting. Only
+    // its one record is read, however long the file is.
+    if (const Result read = readWholeFile(settingsFilePath(), &bytes, ShutdownRecord::RecordSize); !read)
         qCWarning(lcShutdown) << "cannot read" << settingsFilePath() << read.reason();
     QString damage;
     const ShutdownRecord record = ShutdownRecord::fromFile(bytes, &damage);

@@ -35,7 +35,6 @@ ShutdownRecord ShutdownRecord::fromFile(const QByteArray &bytes, QString *damage
         return r;
     }
     r.Enabled = qFromLittleEndian<qint16>(bytes.constData()) != 0;
-    // Before 1899-12-30 the fraction still counts forwards from midnight: −1.25 is 06:00.
-    r.Time = timetext::fromOle(std::fabs(date));
+    r.Time = timetext::fromOle(date);
     return r;
 }

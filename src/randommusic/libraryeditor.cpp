@@ -3,6 +3,7 @@
 
 #include "core/clock.h"
 #include "core/recordfile.h"
+#include "core/regularfile.h"
 #include "core/storablepath.h"
 #include "core/timetext.h"
 #include "randommusic/libraryfiles.h"
@@ -12,7 +13,6 @@
 #include "ui/named.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -279,38 +279,41 @@ void LibraryEditor::ReflashSj() {
     library.groups = groups;
 
     const QString path = libraryfiles::groupSettingsPath(m_appDir, n);
-    QByteArray old;
-    if (QFileInfo(path).size() > libraryfiles::GroupFileSize) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            old = file.readAll();
-    }
-    if (const Result saved = replaceFile(path, libraryfiles::groupSettingsBytes(groups, old)); !saved)
+    // What the file holds beyond the four records is written back as it was, so it is read;
+    // a file too large to read that way is left alone.
+    RecordFile file(path, libraryfiles::RecordSize);
+    Result saved = file.openForReading(RecordFile::Missing::ReadAsEmpty);
+    if (saved && file.length() > libraryfiles::MaxGroupFileBytes)
+        saved = Result::failure(QStringLiteral("文件大于 %1 KB").arg(libraryfiles::MaxGroupFileBytes / 1024));
+    if (saved)
+        saved =
+            replaceFile(path, libraryfiles::groupSettingsBytes(groups, file.readAll(libraryfiles::MaxGroupFileBytes)));
+    if (!saved)
         warnNotSaved(QStringLiteral("随机播放时间设置无法保存"), path, saved.reason());
 }
 
 void LibraryEditor::LoadSongList(int n) {
     const QString path = libraryfiles::songListPath(m_appDir, n);
     QStringList songs;
-    const QFileInfo info(path);
-    if (info.exists() && info.size() == 0) {
+    QFile file;
+    regularfile::Fault fault;
+    if (const Result opened = regularfile::open(path, &file, &fault); !opened) {
+        if (fault != regularfile::Fault::Missing)
+            qCWarning(lcMusic) << "cannot read" << path << opened.reason();
+    } else if (file.size() == 0) {
         // An empty library keeps no song list file.
         if (!QFile::remove(path))
             qCWarning(lcMusic) << "cannot delete the empty song list" << path;
-    } else if (info.exists()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            // Enough for every song there is room for; a longer file is damaged anyway.
-            const QByteArray bytes = file.read(qint64(MusicLibrary::MaxSongs) * (libraryfiles::MaxLineBytes + 2));
-            int skipped = 0;
-            songs = libraryfiles::songsFromBytes(bytes, &skipped);
-            if (skipped > 0)
-                qCWarning(lcMusic) << path << ":" << skipped << "empty or overlong lines passed over";
-            if (!file.atEnd())
-                qCWarning(lcMusic) << path << "holds more than there is room for; its start is taken";
-        } else {
-            qCWarning(lcMusic) << "cannot read" << path << file.errorString();
-        }
+    } else {
+        // Enough for every song there is room for; a longer file is damaged anyway.
+        const QByteArray bytes =
+            regularfile::readStart(file, qint64(MusicLibrary::MaxSongs) * (libraryfiles::MaxLineBytes + 2));
+        int skipped = 0;
+        songs = libraryfiles::songsFromBytes(bytes, &skipped);
+        if (skipped > 0)
+            qCWarning(lcMusic) << path << ":" << skipped << "empty or overlong lines passed over";
+        if (!file.atEnd())
+            qCWarning(lcMusic) << path << "holds more than there is room for; its start is taken";
     }
     m_libraries.library[n].setSongs(songs);
     if (List2->count() == 0) {

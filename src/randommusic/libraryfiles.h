@@ -14,6 +14,8 @@ namespace libraryfiles {
 constexpr int RecordSize = 30;
 constexpr int GroupCount = 4;
 constexpr int GroupFileSize = RecordSize * GroupCount;  // 120
+// A saved file keeps what it held beyond the records, up to this size; a larger one is not saved over.
+constexpr qint64 MaxGroupFileBytes = 64 * 1024;
 // No path on this system is longer; a longer line in a song list is not a song.
 constexpr int MaxLineBytes = 4096;
 

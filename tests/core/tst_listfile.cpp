@@ -1,13 +1,76 @@
 // The list file byte for byte: records, counts, GBK fields, times, damaged files.
 #include "core/gbk.h"
+#include "core/holidaycalendar.h"
+#include "core/linefile.h"
 #include "core/recordfile.h"
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
+
+namespace {
+
+// Runs the readers on path in a child process that a wait of over ten seconds or a growth of
+// over 200 MB ends, and gives a letter for each: s when it succeeded, f when it failed; H or B
+// when the child hung or bloated. A file of 300 MB read whole passes the bound; a full list of
+// 32 766 items, even under AddressSanitizer, does not.
+QString readersOn(const QString &path) {
+    int out[2];
+    if (::pipe(out) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(out[0]);
+        ::alarm(10);
+        std::thread([] {
+            auto peakKb = [] {
+                rusage u{};
+                getrusage(RUSAGE_SELF, &u);
+                return u.ru_maxrss;
+            };
+            for (const long start = peakKb();; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+                if (peakKb() - start > 200 * 1024)
+                    _exit(9);
+        }).detach();
+        auto say = [&](bool ok) { (void)::write(out[1], ok ? "s" : "f", 1); };
+        QList<ScheduleItem> items;
+        QStringList lines;
+        int n = 0;
+        say(ScheduleListFile::load(path, &items).ok());
+        say(ScheduleListFile::load(path, &items, ScheduleListFile::Missing::ReadAsEmpty).ok());
+        say(ScheduleListFile::count(path, &n).ok());
+        say(ScheduleListFile::append(path, ScheduleItem{}).ok());
+        say(linefile::read(path, &lines).ok());
+        say(HolidayCalendar(QFileInfo(path).path() + QLatin1Char('/')).load().ok());
+        say(ScheduleListFile::rewrite(path, {}).ok());
+        _exit(0);
+    }
+    ::close(out[1]);
+    QByteArray said;
+    char c;
+    while (::read(out[0], &c, 1) == 1)
+        said += c;
+    ::close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        said += 'H';
+    else if (WEXITSTATUS(status) == 9)
+        said += 'B';
+    return QString::fromLatin1(said);
+}
+
+}  // namespace
 
 class TestListFile : public QObject {
     Q_OBJECT
@@ -105,6 +168,10 @@ private slots:
         QTest::newRow("not a number") << std::nan("") << 0;
         QTest::newRow("infinite") << HUGE_VAL << 0;
         QTest::newRow("last second") << 86399.0 / 86400 << 86399;
+        // Before 1899-12-30 the fraction counts forwards from midnight all the same.
+        QTest::newRow("-0.25 is 06:00") << -0.25 << 6 * 3600;
+        QTest::newRow("-1.75 is 18:00") << -1.75 << 18 * 3600;
+        QTest::newRow("a second before") << -1.0 / 86400 << 1;
     }
     void storedDoublesRoundToTheNearestSecond() {
         QFETCH(double, stored);
@@ -197,15 +264,68 @@ private slots:
         QVERIFY(!QFile::exists(path("missing.lst")));
     }
 
+    // The new list stops halfway, as on a full disk: the old one stays, and no part of the
+    // new one is left beside it.
     void failedRewriteKeepsTheOldList() {
         const QString p = path("keep.lst");
-        const ScheduleItem a{8 * 3600, "a", 0, "a.wav"};
+        const ScheduleItem a{8 * 3600, "a", 0, "a.wav"}, b{9 * 3600, "b", 0, "b.wav"};
         QVERIFY(ScheduleListFile::rewrite(p, {a}).ok());
-        // A folder where the temporary file would go makes the write fail before the swap.
-        const Result r = replaceFile(path("no/such/folder/keep.lst"), QByteArray("x"));
+        setReplaceFileProbe([](const QString &, qint64 written, qint64 total) { return written == total; });
+        const Result r = ScheduleListFile::rewrite(p, {b, b, b});
+        setReplaceFileProbe({});
         QVERIFY(!r.ok());
         QVERIFY(!r.reason().isEmpty());
         QCOMPARE(bytesOf(p), a.toRecord());
+        QCOMPARE(QDir(m_dir.path()).entryList({"keep.lst*"}, QDir::Files), QStringList{"keep.lst"});
+    }
+
+    // Whatever is at the path, every reader is done at once and takes no more memory than
+    // its format can hold: anything but a regular file fails like an unreadable one and stays
+    // as it is, and of a huge list only what a list can hold is read. Order: load, load as
+    // the scheduler does, count, append, read lines, read the calendar, rewrite.
+    void anyPathIsReadAtOnceAndBounded_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("results");
+        for (const char *kind : {"pipe", "link to a pipe", "socket", "folder", "zero device", "random device"})
+            QTest::newRow(kind) << kind << "fffffff";
+        QTest::newRow("300 MB") << "300 MB"
+                                << "sssfsfs";
+    }
+    void anyPathIsReadAtOnceAndBounded() {
+        QFETCH(QString, kind);
+        QFETCH(QString, results);
+        const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        const QString p = folder + QStringLiteral("/Holidays.txt");
+        const QByteArray name = QFile::encodeName(p), target = QFile::encodeName(folder + "/pipe");
+        if (kind == "pipe" || kind == "link to a pipe") {
+            QCOMPARE(::mkfifo((kind == "pipe" ? name : target).constData(), 0644), 0);
+            if (kind != "pipe")
+                QCOMPARE(::symlink(target.constData(), name.constData()), 0);
+        } else if (kind == "socket") {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+            ::close(fd);
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkdir(p));
+        } else if (kind.endsWith("device")) {
+            // Nodes of our own for /dev/zero and /dev/urandom: a faulty writer replaces only these.
+            if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, kind == "zero device" ? 5 : 9)) != 0)
+                QSKIP("making a device node needs root");
+        } else {
+            QFile big(p);
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(300 << 20));  // sparse: no disk taken
+        }
+        struct stat before {
+        }, after{};
+        QCOMPARE(::lstat(name.constData(), &before), 0);
+        QCOMPARE(readersOn(p), results);
+        QCOMPARE(::lstat(name.constData(), &after), 0);
+        if (!S_ISREG(before.st_mode))
+            QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);  // not replaced
     }
 
     // A process that dies with half of the new bytes written leaves the old file whole.
@@ -258,6 +378,9 @@ private slots:
         QCOMPARE(gbk::decode(QByteArray("\x81")), QStringLiteral("?"));  // half a character at the end
         // A lead byte whose next byte cannot follow it is one "?"; that byte is a character of its own.
         QCOMPARE(gbk::decode(QByteArray("\x81\x30\x41")), QStringLiteral("?0A"));
+        // Code page 936's one single byte beyond ASCII, both ways.
+        QCOMPARE(gbk::decode(QByteArray("5\x80")), QStringLiteral("5€"));
+        QCOMPARE(gbk::encode(QStringLiteral("5€")), QByteArray("5\x80"));
     }
 };
 

@@ -1,4 +1,5 @@
 // The calendar dialog driven by its controls: marking dates, the file's faults, saving, failing to save, fitting.
+#include "core/gbk.h"
 #include "editor/holidaydialog.h"
 #include "support/panelenv.h"
 
@@ -116,6 +117,32 @@ private slots:
         d.openDialog();
         QVERIFY(!d.skippedNote->isVisibleTo(&d));
         QCOMPARE(r.coming().size(), 2);
+    }
+
+    // A line in GBK among UTF-8 lines is read as GBK; a line that is neither costs that line
+    // alone: listed as not understood, and a save writes its bytes back as they were.
+    void oneUnreadableLineCostsThatLineAlone() {
+        Rig r;
+        const QByteArray unreadable("2027-03-01 \xB0\xFF\xFE");
+        writeBytes(r.env.path("Holidays.txt"), "2027-01-01 休息 # 元旦\r\n" +
+                                                   gbk::encode(QStringLiteral("2027-02-07 周一\r\n")) + unreadable +
+                                                   "\r\n2027-02-10 休息\r\n");
+        HolidayDialog &d = r.dialog;
+        d.openDialog();
+        QCOMPARE(r.coming(), QStringList({"2027-01-01 星期五　休息　元旦", "2027-02-07 星期日　按周一",
+                                          "2027-02-10 星期三　休息"}));
+        QCOMPARE(r.holidays.follows(QDate(2027, 2, 10)), DayOff);
+        QVERIFY2(d.skippedNote->text().contains(QStringLiteral("第 3 行（无法识别的文字）")),
+                 qPrintable(d.skippedNote->text()));
+
+        d.calendar->setSelectedDate(QDate(2027, 3, 2));
+        clickOption(d.offOption);
+        QTest::mouseClick(d.saveButton, Qt::LeftButton);
+        const QByteArray saved = fileBytes(r.env.path("Holidays.txt"));
+        QVERIFY2(saved.contains("\n" + unreadable + "\r\n") && saved.contains("2027-03-02 休息\r\n"),
+                 saved.constData());
+        QCOMPARE(r.holidays.follows(QDate(2027, 2, 7)), 2);
+        QVERIFY(d.skippedNote->text().contains(QStringLiteral("（无法识别的文字）")));  // still not in force
     }
 
     // A folder where the file should be: the dialog says it cannot read it, and a save names

@@ -216,7 +216,7 @@ private slots:
             << QByteArray("/a.wav\n/b.wav") << QStringList{"/a.wav", "/b.wav"} << 0;
         QTest::newRow("empty lines passed over")
             << QByteArray("\r\n/a.wav\r\n\r\n\n/b.wav\r\n") << QStringList{"/a.wav", "/b.wav"} << 3;
-        QTest::newRow("bytes that are not GBK") << QByteArray("/m/\xFF\x80.wav\r\n") << QStringList{"/m/??.wav"} << 0;
+        QTest::newRow("bytes that are not GBK") << QByteArray("/m/\xFF\x81.wav\r\n") << QStringList{"/m/??.wav"} << 0;
         QTest::newRow("an overlong line passed over")
             << QByteArray("/a.wav\r\n") + QByteArray(5000, 'x') + "\r\n/b.wav\r\n"
             << QStringList{"/a.wav", "/b.wav"} << 1;
