@@ -22,6 +22,8 @@ packages=(
   libasound2-dev libasound2-plugins
   # Chinese glyphs for the interface
   fonts-wqy-microhei
+  # the as-run log's copy in the system journal
+  libsystemd-dev
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(
@@ -31,6 +33,7 @@ if [ "${1:-}" = "--tests" ]; then
     clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
     dbus-daemon               # a private bus for the power-off test, never the system's
     desktop-file-utils        # checks the installed menu and autostart entries
+    systemd                   # a journald of the test's own, in a private mount namespace
   )
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -324,14 +324,16 @@ void Form1::buildHousekeeping() {
 }
 
 void Form1::startUp() {
-    m_asRun.record(QStringLiteral("程序启动 %1").arg(m_services.appDir));
+    m_asRun.record(QStringLiteral("startup"), QStringLiteral("程序启动 %1").arg(m_services.appDir));
     // A PC that falls asleep misses every bell after it: held off while the program runs.
     if (SleepGuard *guard = m_services.sleepGuard.get()) {
         connect(guard, &SleepGuard::held, this, [this](bool ok, const QString &reason) {
             if (!ok)
-                m_asRun.record(QStringLiteral("无法阻止电脑自动休眠（%1），休眠期间的铃声会错过").arg(reason));
+                m_asRun.record(QStringLiteral("sleep"),
+                               QStringLiteral("无法阻止电脑自动休眠（%1），休眠期间的铃声会错过").arg(reason));
         });
-        connect(guard, &SleepGuard::woke, this, [this](qint64 ms) { m_asRun.record(housekeepingrules::wokeText(ms)); });
+        connect(guard, &SleepGuard::woke, this,
+                [this](qint64 ms) { m_asRun.record(QStringLiteral("sleep"), housekeepingrules::wokeText(ms)); });
         guard->hold();
     }
     windowheight::setCentred(this, windowheight::Compact);
@@ -581,7 +583,7 @@ void Form1::closeEvent(QCloseEvent *event) {
 }
 
 void Form1::exitProgram() {
-    m_asRun.record(QStringLiteral("程序退出"));
+    m_asRun.record(QStringLiteral("exit"), QStringLiteral("程序退出"));
     const AsRunLog::StopReason why(m_asRun, QStringLiteral("因程序退出停止"));
     m_services.mci->setCommand(QStringLiteral("Close"));
     m_services.quit();

@@ -3,7 +3,6 @@
 #include "app/setupapplication.h"
 #include "app/singleinstance.h"
 #include "core/appdir.h"
-#include "core/asrunlogfile.h"
 #include "ui/dialogs_qt.h"
 
 #include <QApplication>
@@ -17,8 +16,7 @@ int main(int argc, char **argv) {
     if (!instance.acquire()) {
         // Already running over these settings: show that one instead of ringing every bell twice.
         RealClock clock;
-        AsRunLogFile log(appDir + QStringLiteral("logs"), clock);
-        return instance.handOverToRunning(*makeQtDialogs(), log);
+        return instance.handOverToRunning(*makeQtDialogs(), *makeAsRunLog(appDir, clock));
     }
     Services services = makeRealServices(appDir);
     int rc = 0;

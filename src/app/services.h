@@ -37,6 +37,10 @@ struct Services {
 // ALSA mixer of the default card, logind (power-off, sleep held off), Qt dialogs.
 Services makeRealServices(const QString &appDir);
 
+// The as-run log of the program over appDir: a file a day in appDir/logs/, each line also in
+// the system journal.
+std::unique_ptr<AsRunLog> makeAsRunLog(const QString &appDir, Clock &clock);
+
 // Once the main window is shown: runs services.prepare a moment later, off the start-up path,
 // and with midi services.prepareMidi as well.
 void prepareAfterStartUp(Services &services, bool midi = false);

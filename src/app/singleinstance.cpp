@@ -163,7 +163,8 @@ int SingleInstance::handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeo
     if (askRunningToShow(timeoutMs))
         return 0;
     qCWarning(lcInstance) << "a program holds" << m_lockPath << "but does not answer - not starting";
-    log.record(QStringLiteral("再次启动未成功：已有程序在运行，但没有应答 %1").arg(m_appDir));
+    log.record(QStringLiteral("instance"),
+               QStringLiteral("再次启动未成功：已有程序在运行，但没有应答 %1").arg(m_appDir));
     dialogs.message(nullptr,
                     QStringLiteral("本文件夹中的广播程序已在运行，但没有应答，无法显示它的窗口：\n%1\n\n"
                                    "请在任务栏中找到它；如果它已无响应，请结束它后再启动。")

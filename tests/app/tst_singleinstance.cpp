@@ -51,7 +51,7 @@ void showsTheFirst(const QString &appDir) {
 
 struct Lines : AsRunLog {
     QStringList lines;
-    void record(const QString &event) override { lines << event; }
+    void record(const AsRunEntry &entry) override { lines << entry.text; }
 };
 
 }  // namespace
