@@ -11,6 +11,7 @@
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
+#include "housekeeping/clockwatch.h"
 #include "housekeeping/form3.h"
 #include "housekeeping/housekeepingrules.h"
 #include "randommusic/libraryeditor.h"
@@ -145,6 +146,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_manual = new ManualControl(manual, playback, todayList, this);
 
     buildHousekeeping();
+    watchClock();
     buildRandomMusic();
     watchSoundFiles();
     buildDecorations();
@@ -323,6 +325,24 @@ void Form1::buildHousekeeping() {
     });
 }
 
+// The clock's state in the as-run log, and a warning along the bottom edge of the main bar
+// while the clock has gone unkept for days: bells of several PCs then drift apart.
+void Form1::watchClock() {
+    ClockWarning = named(new QLabel(this), "ClockWarning");
+    ClockWarning->setGeometry(twipsRect(120, 2895, 6150, 300));
+    ClockWarning->setFont(pixelFont(font(), 12, true));
+    setColors(ClockWarning, pictures::Amber, pictures::Band);
+    ClockWarning->hide();
+    if (!m_services.clockStatus)
+        return;
+    m_clockWatch = new ClockWatch(*m_services.clock, *m_services.clockStatus, m_asRun,
+                                  m_services.appDir + QStringLiteral("logs/clock-unsynchronised-since.txt"), this);
+    connect(m_clockWatch, &ClockWatch::warningChanged, this, [this](const QString &text) {
+        ClockWarning->setText(text);
+        ClockWarning->setVisible(!text.isEmpty());
+    });
+}
+
 void Form1::startUp() {
     m_asRun.record(QStringLiteral("startup"), QStringLiteral("程序启动 %1").arg(m_services.appDir));
     // A PC that falls asleep misses every bell after it: held off while the program runs.
@@ -336,6 +356,8 @@ void Form1::startUp() {
                 [this](qint64 ms) { m_asRun.record(QStringLiteral("sleep"), housekeepingrules::wokeText(ms)); });
         guard->hold();
     }
+    if (m_clockWatch)
+        m_clockWatch->start();
     windowheight::setCentred(this, windowheight::Compact);
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     m_form3->GetQc();

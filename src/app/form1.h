@@ -19,6 +19,7 @@
 #include <memory>
 
 class AutoShutdown;
+class ClockWatch;
 class FlexGrid;
 class Form2;
 class Form3;
@@ -63,6 +64,7 @@ public:
     QPushButton *Command28 = nullptr;  // "音量"
     QPushButton *Command22 = nullptr;  // "随机": the library editor
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
+    QLabel *ClockWarning = nullptr;    // along the bottom edge while the clock has long gone unkept
 
     // The about panel, shown by a click on the background, the clock or the date.
     PictureBox *Picture3 = nullptr;
@@ -128,6 +130,7 @@ private:
     void nextSlide();
     void showAbout();
     void buildHousekeeping();
+    void watchClock();
     int setScheduledVolume();
     void buildRandomMusic();
     int setGroupVolume(int slider);
@@ -147,6 +150,7 @@ private:
     std::unique_ptr<Form3> m_form3;
     std::unique_ptr<HolidayDialog> m_holidayDialog;
     AutoShutdown *m_shutdown = nullptr;
+    ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;

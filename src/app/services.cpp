@@ -6,6 +6,7 @@
 #include "core/appdir.h"
 #include "core/asrunlogfile.h"
 #include "core/asrunlogjournal.h"
+#include "housekeeping/clockstatus_adjtimex.h"
 #include "housekeeping/shutdown_logind.h"
 #include "housekeeping/sleepguard_logind.h"
 #include "ui/dialogs_qt.h"
@@ -43,6 +44,7 @@ Services makeRealServices(const QString &appDir) {
     s.mixer = makeAlsaMixer();
     s.shutdown = makeLogindShutdown();
     s.sleepGuard = makeLogindSleepGuard();
+    s.clockStatus = makeAdjtimexClockStatus();
     s.dialogs = makeQtDialogs();
     s.beep = [beep] { beep->beep(); };
     s.quit = [] { QCoreApplication::exit(0); };
