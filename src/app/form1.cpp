@@ -2,11 +2,14 @@
 #include "app/form1.h"
 
 #include "app/logging.h"
+#include "app/remotecommand.h"
 #include "broadcast/filetype.h"
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/mp3button.h"
 #include "broadcast/playbackengine.h"
+#include "broadcast/statustexts.h"
+#include "core/soundfilecheck.h"
 #include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
@@ -341,6 +344,30 @@ void Form1::watchClock() {
         ClockWarning->setText(text);
         ClockWarning->setVisible(!text.isEmpty());
     });
+}
+
+// Carried out by the engine calls the operator's buttons make: a drill alarm from elsewhere
+// plays as a file prepared and started by hand would, at the scheduled volume.
+QJsonObject Form1::remoteCommand(const QJsonObject &command) {
+    const QString what = command["command"].toString();
+    if (what == "play") {
+        const QString file = command["file"].toString();
+        if (const QString problem = soundfilecheck::problem(file); !problem.isEmpty())
+            return {{"ok", false}, {"message", QStringLiteral("无法播放 %1：%2").arg(file, problem)}};
+        Label26->setText(statustexts::playingFile(file));
+        m_engine->playNow(file, asrun::Start::Remote);
+        return {{"ok", true}, {"message", QStringLiteral("开始播放 ") + file}};
+    }
+    if (what == "stop") {
+        const bool playing = m_engine->stopAll(asrun::byRemoteCommand());
+        return {{"ok", true}, {"message", playing ? QStringLiteral("已停止播放") : QStringLiteral("没有在播放")}};
+    }
+    if (what == "status") {
+        const std::optional<bool> synced = m_clockWatch ? m_clockWatch->synchronised() : std::nullopt;
+        return {{"ok", true},
+                {"status", remotecommand::status(todayList, *MSFlexGrid1, playback, m_services.clock->now(), synced)}};
+    }
+    return {{"ok", false}, {"message", QStringLiteral("无法理解的命令")}};
 }
 
 void Form1::startUp() {

@@ -11,6 +11,7 @@
 #include "ui/windowdrag.h"
 #include "volume/clsvolume.h"
 
+#include <QJsonObject>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -115,6 +116,8 @@ public:
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
     clsVolume &volume() { return m_volume; }
+    // A command from elsewhere (tollmere --play, --stop, --status) and its answer.
+    QJsonObject remoteCommand(const QJsonObject &command);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
