@@ -100,6 +100,12 @@ void PlaybackEngine::playNow(const QString &file, asrun::Start kind) {
     stopAll(asrun::byLaterStart());
     m_state.CurrentFile = file;
     startFile(m_p.setScheduledVolume, kind);
+    // A fresh interval for the random music, as after a scheduled start: an MP3 holds the
+    // players only once it plays, a second from now.
+    if (m_p.Timer11->isEnabled()) {
+        m_p.Timer11->setEnabled(false);
+        m_p.Timer11->setEnabled(true);
+    }
 }
 
 bool PlaybackEngine::stopAll(const QString &why) {
