@@ -8,6 +8,7 @@
 #include "support/listfiles.h"
 #include "support/recordedlog.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 
 #include <QtTest>
 
@@ -48,10 +49,7 @@ private slots:
         env.services.clockStatus = std::make_unique<FakeClockStatus>(*env.clock);
         writeList(env.path("day.lst"), {item("08:00:00", "第一节", "00:00:30", "/s/bell.wav")});
         const QString drill = env.path("drill.wav");
-        QFile wav(drill);
-        QVERIFY(wav.open(QIODevice::WriteOnly));
-        wav.write(QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));
-        wav.close();
+        writeBytes(drill, QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));
         Form1 form(env.services);
         form.Frame1->Text5->setText(env.path("day.lst"));
         env.clock->advance(1000);

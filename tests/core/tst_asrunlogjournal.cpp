@@ -4,6 +4,7 @@
 #include "core/asrunlogfile.h"
 #include "core/asrunlogjournal.h"
 #include "support/simclock.h"
+#include "support/testfiles.h"
 
 #include <QtTest>
 
@@ -15,11 +16,6 @@
 
 namespace {
 const QString Namespace = QStringLiteral("tollmeretest");
-
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
 }  // namespace
 
 class TestAsRunLogJournal : public QObject {
@@ -50,10 +46,8 @@ private slots:
                                  .arg(QString::fromLocal8Bit(std::strerror(errno)))));
         // In memory only, and its own messages on its standard error, never in the kernel's log.
         QVERIFY(QDir().mkpath("/run/systemd/journald@" + Namespace + ".conf.d"));
-        QFile conf("/run/systemd/journald@" + Namespace + ".conf.d/test.conf");
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[Journal]\nStorage=volatile\nForwardToWall=no\n");
-        conf.close();
+        writeBytes("/run/systemd/journald@" + Namespace + ".conf.d/test.conf",
+                   "[Journal]\nStorage=volatile\nForwardToWall=no\n");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("SYSTEMD_LOG_TARGET", "console");
         m_journald.setProcessEnvironment(env);

@@ -8,6 +8,7 @@
 #include "support/listfiles.h"
 #include "support/recordedlog.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
 #include "ui/picturebox.h"
@@ -117,10 +118,7 @@ private slots:
         env.services.asRun = std::move(log);
         const QString since = env.path("logs/clock-unsynchronised-since.txt");
         QVERIFY(QDir().mkpath(env.path("logs")));
-        QFile file(since);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("2026-12-06T06:59:59\n");
-        file.close();
+        writeBytes(since, "2026-12-06T06:59:59\n");
         clock.synchronised = false;
 
         Form1 form(env.services);
@@ -135,8 +133,7 @@ private slots:
         clock.synchronised = false;
         env.clock->advance(10000);
         QVERIFY(form.ClockWarning->isHidden());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "2026-12-07T06:58:25\n");
+        QCOMPARE(bytesOf(since), "2026-12-07T06:58:25\n");
         const QStringList expected = {"系统时钟未与时间服务器同步，各电脑的铃声可能不同时",
                                       "系统时钟已与时间服务器同步", "系统时钟被调慢 0:02:05",
                                       "系统时钟未与时间服务器同步，各电脑的铃声可能不同时"};
