@@ -64,8 +64,8 @@ private:
     const QString m_folder;
     const Clock &m_clock;
     std::unique_ptr<Timer> m_dayCheck;  // looks at the date each minute
-    std::unique_ptr<AsRunLog> m_copy;
-    QDate m_askedFor;  // the date last asked for; the clock's thread only
+    std::unique_ptr<AsRunLog> m_copy;   // the system journal's copy, or none
+    QDate m_askedFor;                   // the date last asked for; the clock's thread only
     mutable std::mutex m_lock;
     std::condition_variable m_wake;     // lines queued, a day to prune for, or the end
     std::condition_variable m_written;  // a batch has been written

@@ -73,10 +73,10 @@ std::optional<QString> clockStepText(qint64 stepMs) {
 }
 
 QString clockWarningText(qint64 unsynchronisedMs) {
-    const qint64 days = unsynchronisedMs / (qint64(timetext::SecondsPerDay) * 1000);
-    if (unsynchronisedMs <= qint64(timetext::SecondsPerDay) * 1000)
+    const qint64 day = qint64(timetext::SecondsPerDay) * 1000;
+    if (unsynchronisedMs <= day)
         return {};
-    return QStringLiteral("⚠ 系统时钟已 %1 天未与时间服务器同步，铃声可能与其他电脑不同时").arg(days);
+    return QStringLiteral("⚠ 系统时钟已 %1 天未与时间服务器同步，铃声可能与其他电脑不同时").arg(unsynchronisedMs / day);
 }
 
 }  // namespace housekeepingrules
