@@ -1,8 +1,10 @@
 // How long a line of the as-run log holds the thread that records it (the tick, a start), on the
 // real daily file: the mean and, since a late bell is one late bell, the worst and the 99th
-// percentile; and how long the look at a day's sound files takes on the watch's thread.
+// percentile; how long the journal's sender spends on a line; and how long the look at a day's
+// sound files takes on the watch's thread.
 #include "benchsupport.h"
 #include "core/asrunlogfile.h"
+#include "core/asrunlogjournal.h"
 #include "core/clock.h"
 #include "core/soundfilecheck.h"
 
@@ -15,7 +17,12 @@
 
 namespace {
 
-const QString Line = QStringLiteral("开始播放 定时 /srv/广播/声音/第一节上课铃.wav 音量 49152");
+const AsRunEntry Line{QStringLiteral("start"),
+                      QStringLiteral("开始播放 定时 /srv/广播/声音/第一节上课铃.wav 音量 49152"),
+                      QStringLiteral("第一节"),
+                      QStringLiteral("/srv/广播/声音/第一节上课铃.wav"),
+                      8 * 3600,
+                      49152};
 
 void report(benchmark::State &state, std::vector<double> &us) {
     if (us.empty())
@@ -78,6 +85,18 @@ void BM_RecordUnwritable(benchmark::State &state) {
     recordAsFastAsPossible(state, log);
 }
 BENCHMARK(BM_RecordUnwritable)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(0.5);
+
+// An entry handed to the journal's sender and sent, one at a time: what the sender's thread
+// spends on each. Where no journal runs (no /run/systemd/journal/socket), each is refused.
+void BM_JournalSend(benchmark::State &state) {
+    AsRunLogJournal journal(QStringLiteral("/srv/broadcast/"));
+    for (auto _ : state) {
+        journal.record(Line);
+        journal.flush();
+    }
+    state.counters["lost"] = journal.entriesLost();
+}
+BENCHMARK(BM_JournalSend)->Unit(benchmark::kMicrosecond)->UseRealTime()->Iterations(2000);
 
 // The two readings of the clock around nothing, on the same thread: what the machine alone (another
 // process taking the core, an interrupt) adds to the worst figures above.

@@ -22,6 +22,8 @@ packages=(
   libasound2-dev libasound2-plugins
   # Chinese glyphs for the interface
   fonts-wqy-microhei
+  # the as-run log's copy in the system journal
+  libsystemd-dev
 )
 build_deps=false
 for option in "$@"; do
@@ -34,6 +36,7 @@ for option in "$@"; do
       clang libclang-rt-14-dev  # the fuzzers of the file readers (libFuzzer, sanitizers)
       dbus-daemon               # a private bus for the power-off test, never the system's
       desktop-file-utils        # checks the installed menu and autostart entries
+      systemd                   # a journald of the test's own, in a private mount namespace
     )
     ;;
   --package)

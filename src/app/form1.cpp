@@ -2,15 +2,19 @@
 #include "app/form1.h"
 
 #include "app/logging.h"
+#include "app/remotecommand.h"
 #include "broadcast/filetype.h"
 #include "broadcast/manualcontrol.h"
 #include "broadcast/mcicontrol.h"
 #include "broadcast/mp3button.h"
 #include "broadcast/playbackengine.h"
+#include "broadcast/statustexts.h"
+#include "core/soundfilecheck.h"
 #include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
+#include "housekeeping/clockwatch.h"
 #include "housekeeping/form3.h"
 #include "housekeeping/housekeepingrules.h"
 #include "randommusic/libraryeditor.h"
@@ -145,6 +149,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_manual = new ManualControl(manual, playback, todayList, this);
 
     buildHousekeeping();
+    watchClock();
     buildRandomMusic();
     watchSoundFiles();
     buildDecorations();
@@ -323,17 +328,63 @@ void Form1::buildHousekeeping() {
     });
 }
 
+// The clock's state in the as-run log, and a warning along the bottom edge of the main bar
+// while the clock has gone unkept for days: bells of several PCs then drift apart.
+void Form1::watchClock() {
+    ClockWarning = named(new QLabel(this), "ClockWarning");
+    ClockWarning->setGeometry(twipsRect(120, 2895, 6150, 300));
+    ClockWarning->setFont(pixelFont(font(), 12, true));
+    setColors(ClockWarning, pictures::Amber, pictures::Band);
+    ClockWarning->hide();
+    if (!m_services.clockStatus)
+        return;
+    m_clockWatch = new ClockWatch(*m_services.clock, *m_services.clockStatus, m_asRun,
+                                  m_services.appDir + QStringLiteral("logs/clock-unsynchronised-since.txt"), this);
+    connect(m_clockWatch, &ClockWatch::warningChanged, this, [this](const QString &text) {
+        ClockWarning->setText(text);
+        ClockWarning->setVisible(!text.isEmpty());
+    });
+}
+
+// Carried out by the engine calls the operator's buttons make: a drill alarm from elsewhere
+// plays as a file prepared and started by hand would, at the scheduled volume.
+QJsonObject Form1::remoteCommand(const QJsonObject &command) {
+    const QString what = command["command"].toString();
+    if (what == "play") {
+        const QString file = command["file"].toString();
+        if (const QString problem = soundfilecheck::problem(file); !problem.isEmpty())
+            return {{"ok", false}, {"message", QStringLiteral("无法播放 %1：%2").arg(file, problem)}};
+        Label26->setText(statustexts::playingFile(file));
+        m_engine->playNow(file, asrun::Start::Remote);
+        return {{"ok", true}, {"message", QStringLiteral("开始播放 ") + file}};
+    }
+    if (what == "stop") {
+        const bool playing = m_engine->stopAll(asrun::byRemoteCommand());
+        return {{"ok", true}, {"message", playing ? QStringLiteral("已停止播放") : QStringLiteral("没有在播放")}};
+    }
+    if (what == "status") {
+        const std::optional<bool> synced = m_clockWatch ? m_clockWatch->synchronised() : std::nullopt;
+        return {{"ok", true},
+                {"status", remotecommand::status(todayList, *MSFlexGrid1, playback, m_services.clock->now(), synced)}};
+    }
+    return {{"ok", false}, {"message", QStringLiteral("无法理解的命令")}};
+}
+
 void Form1::startUp() {
-    m_asRun.record(QStringLiteral("程序启动 %1").arg(m_services.appDir));
+    m_asRun.record(QStringLiteral("startup"), QStringLiteral("程序启动 %1").arg(m_services.appDir));
     // A PC that falls asleep misses every bell after it: held off while the program runs.
     if (SleepGuard *guard = m_services.sleepGuard.get()) {
         connect(guard, &SleepGuard::held, this, [this](bool ok, const QString &reason) {
             if (!ok)
-                m_asRun.record(QStringLiteral("无法阻止电脑自动休眠（%1），休眠期间的铃声会错过").arg(reason));
+                m_asRun.record(QStringLiteral("sleep"),
+                               QStringLiteral("无法阻止电脑自动休眠（%1），休眠期间的铃声会错过").arg(reason));
         });
-        connect(guard, &SleepGuard::woke, this, [this](qint64 ms) { m_asRun.record(housekeepingrules::wokeText(ms)); });
+        connect(guard, &SleepGuard::woke, this,
+                [this](qint64 ms) { m_asRun.record(QStringLiteral("sleep"), housekeepingrules::wokeText(ms)); });
         guard->hold();
     }
+    if (m_clockWatch)
+        m_clockWatch->start();
     windowheight::setCentred(this, windowheight::Compact);
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     m_form3->GetQc();
@@ -581,7 +632,7 @@ void Form1::closeEvent(QCloseEvent *event) {
 }
 
 void Form1::exitProgram() {
-    m_asRun.record(QStringLiteral("程序退出"));
+    m_asRun.record(QStringLiteral("exit"), QStringLiteral("程序退出"));
     const AsRunLog::StopReason why(m_asRun, QStringLiteral("因程序退出停止"));
     m_services.mci->setCommand(QStringLiteral("Close"));
     m_services.quit();

@@ -11,6 +11,7 @@
 #include "ui/windowdrag.h"
 #include "volume/clsvolume.h"
 
+#include <QJsonObject>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <memory>
 
 class AutoShutdown;
+class ClockWatch;
 class FlexGrid;
 class Form2;
 class Form3;
@@ -63,6 +65,7 @@ public:
     QPushButton *Command28 = nullptr;  // "音量"
     QPushButton *Command22 = nullptr;  // "随机": the library editor
     MciControl *MMControl1 = nullptr;  // the WAV/MIDI player's own buttons, under Command21
+    QLabel *ClockWarning = nullptr;    // along the bottom edge while the clock has long gone unkept
 
     // The about panel, shown by a click on the background, the clock or the date.
     PictureBox *Picture3 = nullptr;
@@ -113,6 +116,8 @@ public:
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
     clsVolume &volume() { return m_volume; }
+    // A command from elsewhere (tollmere --play, --stop, --status) and its answer.
+    QJsonObject remoteCommand(const QJsonObject &command);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -128,6 +133,7 @@ private:
     void nextSlide();
     void showAbout();
     void buildHousekeeping();
+    void watchClock();
     int setScheduledVolume();
     void buildRandomMusic();
     int setGroupVolume(int slider);
@@ -147,6 +153,7 @@ private:
     std::unique_ptr<Form3> m_form3;
     std::unique_ptr<HolidayDialog> m_holidayDialog;
     AutoShutdown *m_shutdown = nullptr;
+    ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;

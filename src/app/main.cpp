@@ -1,14 +1,23 @@
 // Builds the real services and shows the main window.
 #include "app/form1.h"
+#include "app/remotecommand.h"
 #include "app/setupapplication.h"
 #include "app/singleinstance.h"
 #include "core/appdir.h"
-#include "core/asrunlogfile.h"
 #include "ui/dialogs_qt.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv) {
+    // A command for the program running in this folder: no window, no display needed (ssh).
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (remotecommand::isCommand(args)) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        return remotecommand::run(args, AppDirForProgram(QCoreApplication::applicationDirPath()), out, err);
+    }
     QApplication app(argc, argv);
     setUpApplication(app);
     // An installed copy, whose folder it cannot write, keeps its files in the user's data folder.
@@ -17,8 +26,7 @@ int main(int argc, char **argv) {
     if (!instance.acquire()) {
         // Already running over these settings: show that one instead of ringing every bell twice.
         RealClock clock;
-        AsRunLogFile log(appDir + QStringLiteral("logs"), clock);
-        return instance.handOverToRunning(*makeQtDialogs(), log);
+        return instance.handOverToRunning(*makeQtDialogs(), *makeAsRunLog(appDir, clock));
     }
     Services services = makeRealServices(appDir);
     int rc = 0;
@@ -29,6 +37,7 @@ int main(int argc, char **argv) {
             form.raise();
             form.activateWindow();
         });
+        instance.setCommandHandler([&form](const QJsonObject &command) { return form.remoteCommand(command); });
         form.show();
         prepareAfterStartUp(services, form.randomMusicHasMidi());
         rc = QApplication::exec();

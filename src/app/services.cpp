@@ -5,6 +5,8 @@
 #include "broadcast/player_gst.h"
 #include "core/appdir.h"
 #include "core/asrunlogfile.h"
+#include "core/asrunlogjournal.h"
+#include "housekeeping/clockstatus_adjtimex.h"
 #include "housekeeping/shutdown_logind.h"
 #include "housekeeping/sleepguard_logind.h"
 #include "ui/dialogs_qt.h"
@@ -42,12 +44,19 @@ Services makeRealServices(const QString &appDir) {
     s.mixer = makeAlsaMixer();
     s.shutdown = makeLogindShutdown();
     s.sleepGuard = makeLogindSleepGuard();
+    s.clockStatus = makeAdjtimexClockStatus();
     s.dialogs = makeQtDialogs();
     s.beep = [beep] { beep->beep(); };
     s.quit = [] { QCoreApplication::exit(0); };
     s.appDir = AppDirFrom(appDir);
-    s.asRun = std::make_unique<AsRunLogFile>(s.appDir + QStringLiteral("logs"), *s.clock);
+    s.asRun = makeAsRunLog(s.appDir, *s.clock);
     return s;
+}
+
+std::unique_ptr<AsRunLog> makeAsRunLog(const QString &appDir, Clock &clock) {
+    auto log = std::make_unique<AsRunLogFile>(appDir + QStringLiteral("logs"), clock);
+    log->alsoTo(std::make_unique<AsRunLogJournal>(appDir));
+    return log;
 }
 
 void prepareAfterStartUp(Services &services, bool midi) {

@@ -4,6 +4,7 @@
 #include "broadcast/mp3player.h"
 #include "core/asrunlog.h"
 #include "core/clock.h"
+#include "housekeeping/clockstatus.h"
 #include "housekeeping/shutdownrequester.h"
 #include "housekeeping/sleepguard.h"
 #include "ui/dialogs.h"
@@ -19,7 +20,8 @@ struct Services {
     std::unique_ptr<Mp3Player> mp3;
     std::unique_ptr<MixerDevice> mixer;
     std::unique_ptr<ShutdownRequester> shutdown;
-    std::unique_ptr<SleepGuard> sleepGuard;  // keeps the PC awake while the program runs; may be empty
+    std::unique_ptr<SleepGuard> sleepGuard;    // keeps the PC awake while the program runs; may be empty
+    std::unique_ptr<ClockStatus> clockStatus;  // whether the system clock is kept; may be empty
     std::unique_ptr<Dialogs> dialogs;
     std::function<void()> beep;
     // Makes ready in the background what the first playback of a run would otherwise wait for
@@ -34,8 +36,13 @@ struct Services {
 };
 
 // The real platform: system clock, GStreamer players on the default audio output, the
-// ALSA mixer of the default card, logind (power-off, sleep held off), Qt dialogs.
+// ALSA mixer of the default card, logind (power-off, sleep held off), the kernel's word on
+// its clock (adjtimex), Qt dialogs.
 Services makeRealServices(const QString &appDir);
+
+// The as-run log of the program over appDir: a file a day in appDir/logs/, each line also in
+// the system journal.
+std::unique_ptr<AsRunLog> makeAsRunLog(const QString &appDir, Clock &clock);
 
 // Once the main window is shown: runs services.prepare a moment later, off the start-up path,
 // and with midi services.prepareMidi as well.

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QJsonDocument>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -25,6 +26,8 @@ namespace {
 Q_LOGGING_CATEGORY(lcInstance, "tollmere.instance", QtCriticalMsg)
 const QByteArray ShowRequest = "show\n";
 const QByteArray Shown = "shown\n";  // the answer: a program that hangs gives none
+// A command is a line; one longer than this is no command of ours.
+constexpr qint64 MaxCommandBytes = 1 << 20;
 
 // A file that only we can open: nobody else can hold its lock.
 bool ownedAlone(int fd) {
@@ -56,6 +59,16 @@ bool replaceLockFile(const QByteArray &path) {
 
 // A local socket connects or takes a few bytes at once; an expired deadline still allows that.
 int atLeast100(const QDeadlineTimer &deadline) { return int(std::max<qint64>(deadline.remainingTime(), 100)); }
+
+// Sends a line and waits for the line that answers it: empty when none came in time. A program
+// that has hung takes the line into the socket but never answers.
+QByteArray exchange(QLocalSocket &socket, const QByteArray &line, const QDeadlineTimer &deadline) {
+    socket.write(line);
+    socket.waitForBytesWritten(atLeast100(deadline));
+    while (!socket.canReadLine() && socket.waitForReadyRead(atLeast100(deadline))) {
+    }
+    return socket.canReadLine() ? socket.readLine() : QByteArray();
+}
 
 bool peerIsUs(qintptr socket) {
     ucred peer{};
@@ -123,49 +136,68 @@ void SingleInstance::listen() {
                 socket->abort();
                 continue;
             }
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine()) {
-                    if (socket->readLine() == ShowRequest) {
-                        emit showRequested();
-                        socket->write(Shown);
-                    }
-                }
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
         }
     });
+}
+
+void SingleInstance::answer(QLocalSocket *socket) {
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine();
+        if (line == ShowRequest) {
+            emit showRequested();
+            socket->write(Shown);
+            continue;
+        }
+        const QJsonObject command = QJsonDocument::fromJson(line).object();
+        QJsonObject reply{{"ok", false}, {"message", QStringLiteral("无法理解的命令")}};
+        if (!command.isEmpty() && m_handler)
+            reply = m_handler(command);
+        socket->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
+    }
+    if (socket->bytesAvailable() > MaxCommandBytes)
+        socket->abort();
+}
+
+bool SingleInstance::reach(QLocalSocket &socket, const QDeadlineTimer &deadline) const {
+    // Read each time: the running program writes the name just after it takes the lock.
+    // Only a regular file: a pipe in its place would hold this start in read() for ever.
+    QFile file;
+    const QByteArray line = regularfile::open(m_lockPath, &file) ? file.read(64) : QByteArray();
+    if (!line.endsWith('\n'))
+        return false;
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    socket.connectToServer(QString::fromUtf8(line.chopped(1)));
+    return socket.waitForConnected(atLeast100(deadline)) && peerIsUs(socket.socketDescriptor());
 }
 
 bool SingleInstance::askRunningToShow(int timeoutMs) const {
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
-        // Read each time: the running program writes the name just after it takes the lock.
-        // Only a regular file: a pipe in its place would hold this start in read() for ever.
-        QFile file;
-        const QByteArray line = regularfile::open(m_lockPath, &file) ? file.read(64) : QByteArray();
-        if (line.endsWith('\n')) {
-            QLocalSocket socket;
-            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-            socket.connectToServer(QString::fromUtf8(line.chopped(1)));
-            if (socket.waitForConnected(atLeast100(deadline)) && peerIsUs(socket.socketDescriptor())) {
-                socket.write(ShowRequest);
-                socket.waitForBytesWritten(atLeast100(deadline));
-                // A program that has hung takes the request into the socket but never answers.
-                while (!socket.canReadLine() && socket.waitForReadyRead(atLeast100(deadline))) {
-                }
-                return socket.readLine() == Shown;
-            }
-        }
+        QLocalSocket socket;
+        if (reach(socket, deadline))
+            return exchange(socket, ShowRequest, deadline) == Shown;
         if (deadline.hasExpired())
             return false;
         QThread::msleep(20);
     }
 }
 
+std::optional<QJsonObject> SingleInstance::sendCommand(const QJsonObject &command, int timeoutMs) const {
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    if (!reach(socket, deadline))
+        return std::nullopt;
+    const QByteArray line = QJsonDocument(command).toJson(QJsonDocument::Compact) + '\n';
+    return QJsonDocument::fromJson(exchange(socket, line, deadline)).object();
+}
+
 int SingleInstance::handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs) const {
     if (askRunningToShow(timeoutMs))
         return 0;
     qCWarning(lcInstance) << "a program holds" << m_lockPath << "but does not answer - not starting";
-    log.record(QStringLiteral("再次启动未成功：已有程序在运行，但没有应答 %1").arg(m_appDir));
+    log.record(QStringLiteral("instance"),
+               QStringLiteral("再次启动未成功：已有程序在运行，但没有应答 %1").arg(m_appDir));
     dialogs.message(nullptr,
                     QStringLiteral("本文件夹中的广播程序已在运行，但没有应答，无法显示它的窗口：\n%1\n\n"
                                    "请在任务栏中找到它；如果它已无响应，请结束它后再启动。")

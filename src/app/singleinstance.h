@@ -1,11 +1,17 @@
 // SingleInstance: one running program per folder; a second start brings the first to the front.
 #pragma once
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class AsRunLog;
 class Dialogs;
+class QDeadlineTimer;
 class QLocalServer;
+class QLocalSocket;
 
 // Two programs over the same settings would ring every bell twice and fight over the volume.
 // The first start holds an exclusive lock on a file in AppDir; the operating system releases
@@ -18,6 +24,9 @@ class QLocalServer;
 // running program listens on a local socket whose name, random, stands in the lock file: no
 // other user can read it to take the name first, and each side checks that the other runs as
 // the same user.
+//
+// The same socket carries commands from elsewhere (tollmere --play, --stop, --status): a JSON
+// object a line, answered by one.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +46,14 @@ public:
     // code of this start: 0 when the running program was shown.
     int handOverToRunning(Dialogs &dialogs, AsRunLog &log, int timeoutMs = 10000) const;
 
+    // The running program: answers each command with what the handler returns.
+    using CommandHandler = std::function<QJsonObject(const QJsonObject &command)>;
+    void setCommandHandler(CommandHandler handler) { m_handler = std::move(handler); }
+    // A command from elsewhere: sends it to the program running over appDir, waiting for it
+    // at once rather than for one still starting. Nothing when no program runs there; an empty
+    // object when it did not answer in time.
+    std::optional<QJsonObject> sendCommand(const QJsonObject &command, int timeoutMs = 10000) const;
+
     QString lockPath() const { return m_lockPath; }
 
 signals:
@@ -44,9 +61,13 @@ signals:
 
 private:
     void listen();
+    void answer(QLocalSocket *socket);
+    // Connects socket to the running program's; false when none listens.
+    bool reach(QLocalSocket &socket, const QDeadlineTimer &deadline) const;
 
     QString m_appDir;
     QString m_lockPath;
     int m_fd = -1;
     QLocalServer *m_server = nullptr;
+    CommandHandler m_handler;
 };

@@ -82,8 +82,10 @@ void ManualControl::toggleMark(int row) {
     m_p.MSFlexGrid1->setTextMatrix(row, todaygrid::MarkColumn, switchOff ? todaygrid::playedMark() : QString());
     // A bell switched off by hand is the commonest reason it did not ring.
     if (const TodayItem *item = m_list.item(row))
-        m_p.asRun->record(QStringLiteral("%1 第 %2 项 %3 %4")
-                              .arg(switchOff ? SwitchOff : SwitchOn, QString::number(row),
-                                   timetext::shortTime(item->StartTime), item->SoundFile));
+        m_p.asRun->record({QStringLiteral("mark"),
+                           QStringLiteral("%1 第 %2 项 %3 %4")
+                               .arg(switchOff ? SwitchOff : SwitchOn, QString::number(row),
+                                    timetext::shortTime(item->StartTime), item->SoundFile),
+                           item->ItemName, item->SoundFile, item->StartTime});
     m_p.Command19->setText(switchOff ? SwitchOn : SwitchOff);
 }

@@ -67,7 +67,7 @@ void PlaybackEngine::startFile(const std::function<int()> &setVolume, asrun::Sta
     // comes down again. Without it the random music would start over a bell six seconds in.
     // Set before "play", so a player that reports a failure at once still clears it.
     setBusy(m_mciBusy, true);
-    m_p.asRun->record(asrun::started(kind, m_state.CurrentFile, volume));
+    m_p.asRun->record(startLine(kind, volume));
     m_onMci = {m_state.CurrentFile, true};
     m_p.mci->setCommand(QStringLiteral("play"));
     m_p.Command21->hide();
@@ -94,10 +94,39 @@ void PlaybackEngine::toggleMp3(const QString &stopWhy, asrun::Start kind, int vo
         const AsRunLog::StopReason cut(*m_p.asRun, asrun::byLaterStart());
         m_p.mp3->Open(m_state.CurrentFile, QString());
     }
-    m_p.asRun->record(asrun::started(kind, m_state.CurrentFile, volume));
+    m_p.asRun->record(startLine(kind, volume));
     m_onMp3 = {m_state.CurrentFile, true};
     m_p.mp3->Play();
     m_p.Command21->setPlaying(true);
+}
+
+void PlaybackEngine::playNow(const QString &file, asrun::Start kind) {
+    stopAll(asrun::byLaterStart());
+    m_state.CurrentFile = file;
+    startFile(m_p.setScheduledVolume, kind);
+    // A fresh interval for the random music, as after a scheduled start: an MP3 holds the
+    // players only once it plays, a second from now.
+    if (m_p.Timer11->isEnabled()) {
+        m_p.Timer11->setEnabled(false);
+        m_p.Timer11->setEnabled(true);
+    }
+}
+
+bool PlaybackEngine::stopAll(const QString &why) {
+    const bool playing = m_state.PlayerBusy != 0 || m_p.Timer10->isEnabled();
+    const AsRunLog::StopReason cause(*m_p.asRun, why);
+    m_p.Timer10->setEnabled(false);  // an MP3 about to open
+    m_p.Timer5->setEnabled(false);   // nothing left to count the length of
+    m_p.mci->setCommand(QStringLiteral("stop"));
+    m_p.mp3->Stop();
+    m_p.Command21->setPlaying(false);
+    return playing;
+}
+
+AsRunEntry PlaybackEngine::startLine(asrun::Start kind, int volume) const {
+    const TodayItem *item = kind == asrun::Start::Scheduled ? m_list.item(m_state.CurrentItem) : nullptr;
+    return asrun::started(kind, m_state.CurrentFile, volume, item ? item->ItemName : QString(),
+                          item ? item->StartTime : -1);
 }
 
 void PlaybackEngine::countPlayLength() {

@@ -48,6 +48,12 @@ public:
     // Command21 pressed by the operator: stops the MP3 started through the button, or opens
     // and plays CurrentFile.
     void toggleMp3();
+    // A command from elsewhere (a drill alarm): plays file in place of whatever plays, at the
+    // scheduled volume and to its end, as startFile plays it (an MP3 a second later).
+    void playNow(const QString &file, asrun::Start kind);
+    // Stops whatever plays or is about to, as the players' stop buttons do; why names the
+    // cause in the as-run log. True when something was playing.
+    bool stopAll(const QString &why);
 
     void PlaybackStarted();
     void PlaybackEnded();
@@ -58,6 +64,8 @@ private:
     void toggleMp3(const QString &stopWhy, asrun::Start kind, int volume);
     void mciFinished(int notifyCode);
     void mp3Finished();
+    // The as-run line of a start; a scheduled one names the item it plays.
+    AsRunEntry startLine(asrun::Start kind, int volume) const;
 
     // What each player is playing, for the line that says how it ended.
     struct OnAir {

@@ -130,14 +130,16 @@ void SchedulerTick::LoadTodayList() {
             ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
         !loaded) {
         qCWarning(lcTick) << "today's list cannot be read" << m_list.path << loaded.reason();
-        m_out.asRun->record(QStringLiteral("今日列表 %1 无法读取（%2），列表为空").arg(m_list.path, loaded.reason()));
+        m_out.asRun->record(QStringLiteral("list"),
+                            QStringLiteral("今日列表 %1 无法读取（%2），列表为空").arg(m_list.path, loaded.reason()));
         items.clear();
     } else if (!QFileInfo::exists(m_list.path)) {
-        m_out.asRun->record(QStringLiteral("今日列表 %1 不存在，列表为空").arg(m_list.path));
+        m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今日列表 %1 不存在，列表为空").arg(m_list.path));
     } else {
         const int stored = RecordFile::countFor(QFileInfo(m_list.path).size(), ScheduleItem::RecordSize);
-        m_out.asRun->record(
-            QStringLiteral("今日列表 %1 共 %2 项").arg(m_list.path).arg(std::max<int>(stored, items.size())));
+        m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今日列表 %1 共 %2 项")
+                                                        .arg(m_list.path)
+                                                        .arg(std::max<int>(stored, items.size())));
     }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
 }
@@ -164,10 +166,11 @@ void SchedulerTick::startItem(int i, const TodayItem &item) {
     m_state.CurrentFile = item.SoundFile;
     m_c.Label27->setText(statustexts::startAndLength(item.StartTime, item.PlayLength));
     grid.setTextMatrix(i, todaygrid::MarkColumn, todaygrid::playedMark());
-    m_out.asRun->record(QStringLiteral("到时 第 %1 项 %2 %3 播放时间 %4 %5")
-                            .arg(QString::number(i), timetext::shortTime(item.StartTime),
-                                 grid.TextMatrix(i, todaygrid::NameColumn), timetext::lengthText(item.PlayLength),
-                                 item.SoundFile));
+    m_out.asRun->record({QStringLiteral("due"),
+                         QStringLiteral("到时 第 %1 项 %2 %3 播放时间 %4 %5")
+                             .arg(QString::number(i), timetext::shortTime(item.StartTime), item.ItemName,
+                                  timetext::lengthText(item.PlayLength), item.SoundFile),
+                         item.ItemName, item.SoundFile, item.StartTime});
     const AsRunLog::StopReason why(*m_out.asRun, asrun::byLaterStart());
     m_out.mp3->Stop();
     m_out.beep();

@@ -18,7 +18,7 @@ void show(FlexGrid &grid, TodayList &list, const QList<ScheduleItem> &items) {
         const ScheduleItem &it = items[i - 1];
         cells->setRowTexts(i, {cells->text(i, MarkColumn), timetext::shortTime(it.StartTime), it.ItemName,
                                timetext::lengthText(it.PlayLength), it.SoundFile});
-        list.items.append({it.StartTime, it.PlayLength, it.SoundFile});
+        list.items.append({it.StartTime, it.PlayLength, it.SoundFile, it.ItemName});
     }
 }
 

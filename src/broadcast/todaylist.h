@@ -11,6 +11,7 @@ struct TodayItem {
     int StartTime = 0;   // seconds since midnight
     int PlayLength = 0;  // 0 = to the end of the file
     QString SoundFile;   // cleaned path
+    QString ItemName;
 };
 
 struct TodayList {

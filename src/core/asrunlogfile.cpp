@@ -8,38 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include <algorithm>
 #include <map>
-
-namespace {
-
-// Control characters, and the two separators some editors break a line at, as escapes.
-QString oneLine(const QString &text) {
-    const auto special = [](QChar c) {
-        return c < QChar(0x20) || (c >= QChar(0x7f) && c < QChar(0xa0)) || c == QChar(0x2028) || c == QChar(0x2029);
-    };
-    if (std::none_of(text.begin(), text.end(), special))
-        return text;
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        if (!special(c))
-            out += c;
-        else if (c == u'\n')
-            out += QLatin1String("\\n");
-        else if (c == u'\r')
-            out += QLatin1String("\\r");
-        else if (c == u'\t')
-            out += QLatin1String("\\t");
-        else if (c.unicode() < 0x100)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return out;
-}
-
-}  // namespace
 
 AsRunLogFile::AsRunLogFile(const QString &folder, Clock &clock, int keepDays)
     : m_folder(QDir::cleanPath(folder)), m_clock(clock) {
@@ -62,20 +31,22 @@ AsRunLogFile::~AsRunLogFile() {
 
 QString AsRunLogFile::fileName(const QDate &date) { return date.toString(QStringLiteral("yyyy-MM-dd")) + ".log"; }
 
-void AsRunLogFile::record(const QString &event) {
+void AsRunLogFile::record(const AsRunEntry &entry) {
     const QDateTime now = m_clock.now();
-    Line line{now.date(), now.time().toString(QStringLiteral("HH:mm:ss ")) + event};
+    Line line{now.date(), now.time().toString(QStringLiteral("HH:mm:ss ")) + entry.text};
     {
         std::lock_guard lock(m_lock);
         ++m_recorded;
         if (m_queue.size() >= MaxQueued) {
             ++m_lost;
             ++m_done;
-            return;
+        } else {
+            m_queue.push_back(std::move(line));
         }
-        m_queue.push_back(std::move(line));
     }
     m_wake.notify_one();
+    if (m_copy)
+        m_copy->record(entry);
 }
 
 void AsRunLogFile::flush() {
@@ -141,7 +112,7 @@ int AsRunLogFile::write(const std::deque<Line> &lines) {
         QByteArray bytes;
         int count = 0;
         for (; i < lines.size() && lines[i].date == date; ++i, ++count)
-            bytes += oneLine(lines[i].text).toUtf8() + '\n';
+            bytes += asrun::oneLine(lines[i].text).toUtf8() + '\n';
         // Made again each time, so a folder removed while running comes back.
         QFile file(m_folder + QLatin1Char('/') + fileName(date));
         if (!QDir().mkpath(m_folder)) {

@@ -36,7 +36,10 @@ public:
     // Writes what is still queued, then ends the worker.
     ~AsRunLogFile() override;
 
-    void record(const QString &event) override;
+    using AsRunLog::record;
+    void record(const AsRunEntry &entry) override;
+    // Hands each entry to this log as well, once its line is queued: the system journal's copy.
+    void alsoTo(std::unique_ptr<AsRunLog> copy) { m_copy = std::move(copy); }
     // Waits until every line recorded so far has been written or dropped, and old days asked
     // for have been removed.
     void flush();
@@ -61,6 +64,7 @@ private:
     const QString m_folder;
     const Clock &m_clock;
     std::unique_ptr<Timer> m_dayCheck;  // looks at the date each minute
+    std::unique_ptr<AsRunLog> m_copy;   // the system journal's copy, or none
     QDate m_askedFor;                   // the date last asked for; the clock's thread only
     mutable std::mutex m_lock;
     std::condition_variable m_wake;     // lines queued, a day to prune for, or the end

@@ -163,7 +163,8 @@ void AutoShutdown::startCountdown() {
     Label23->setText(countdownDesignText());  // not what an earlier countdown left behind
     Frame4->show();
     Frame4->raise();
-    m_parts.asRun->record(QStringLiteral("自动关机倒计时开始 关机时间 %1").arg(timetext::shortTime(ShutdownTime)));
+    m_parts.asRun->record(QStringLiteral("shutdown"),
+                          QStringLiteral("自动关机倒计时开始 关机时间 %1").arg(timetext::shortTime(ShutdownTime)));
     {
         const AsRunLog::StopReason why(*m_parts.asRun, ForShutdown);
         m_parts.mp3->Stop();
@@ -182,7 +183,7 @@ void AutoShutdown::countdownTick() {
     if (last) {
         // One request; what follows depends on its answer, not on further ticks.
         Timer3->setEnabled(false);
-        m_parts.asRun->record(QStringLiteral("请求关机（倒计时结束）"));
+        m_parts.asRun->record(QStringLiteral("shutdown"), QStringLiteral("请求关机（倒计时结束）"));
         requestPowerOff();
     }
 }
@@ -193,12 +194,12 @@ void AutoShutdown::shutDownNow() {
         m_parts.mp3->Stop();
     }
     Timer3->setEnabled(false);
-    m_parts.asRun->record(QStringLiteral("请求关机（操作员按“关机”）"));
+    m_parts.asRun->record(QStringLiteral("shutdown"), QStringLiteral("请求关机（操作员按“关机”）"));
     requestPowerOff();
 }
 
 void AutoShutdown::cancel() {
-    m_parts.asRun->record(QStringLiteral("自动关机已取消"));
+    m_parts.asRun->record(QStringLiteral("shutdown"), QStringLiteral("自动关机已取消"));
     ShutdownCountdown = 0;
     m_requested = false;
     Frame4->hide();
@@ -217,10 +218,10 @@ void AutoShutdown::answered(bool accepted, const QString &reason) {
         return;
     m_requested = false;
     if (accepted) {
-        m_parts.asRun->record(QStringLiteral("关机请求已被系统接受"));
+        m_parts.asRun->record(QStringLiteral("shutdown"), QStringLiteral("关机请求已被系统接受"));
         return;
     }
-    m_parts.asRun->record(QStringLiteral("关机请求被拒绝（%1），继续广播").arg(reason));
+    m_parts.asRun->record(QStringLiteral("shutdown"), QStringLiteral("关机请求被拒绝（%1），继续广播").arg(reason));
     qCWarning(lcShutdown) << "the PC was not shut down, broadcasting goes on:" << reason;
     Timer3->setEnabled(false);
     Label23->setText(refusedText());

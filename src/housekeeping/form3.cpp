@@ -132,5 +132,5 @@ void Form3::clearingTick() {
     m_clearing = true;
     const int cleared = todaygrid::clearMarks(m_todayGrid);
     if (cleared > 0 || !wasClearing)
-        m_asRun->record(QStringLiteral("清除播放标记 %1 项").arg(cleared));
+        m_asRun->record(QStringLiteral("clearing"), QStringLiteral("清除播放标记 %1 项").arg(cleared));
 }

@@ -46,12 +46,37 @@ bool isClearingDue(std::optional<int> clearingTime, int now) {
     return clearingTime && *clearingTime >= now && *clearingTime <= now + 2;
 }
 
-QString wokeText(qint64 asleepMs) {
-    const qint64 seconds = (std::max<qint64>(asleepMs, 0) + 500) / 1000;
+namespace {
+// "1:02:03", with "2 天 " before a span of days; to the nearest second.
+QString spanText(qint64 ms) {
+    const qint64 seconds = (std::max<qint64>(ms, 0) + 500) / 1000;
     const qint64 days = seconds / timetext::SecondsPerDay;
-    return QStringLiteral("电脑从休眠中唤醒，休眠了 %1%2")
-        .arg(days > 0 ? QStringLiteral("%1 天 ").arg(days) : QString(),
-             timetext::shortTime(int(seconds % timetext::SecondsPerDay)));
+    return (days > 0 ? QStringLiteral("%1 天 ").arg(days) : QString()) +
+           timetext::shortTime(int(seconds % timetext::SecondsPerDay));
+}
+}  // namespace
+
+QString wokeText(qint64 asleepMs) { return QStringLiteral("电脑从休眠中唤醒，休眠了 ") + spanText(asleepMs); }
+
+QString clockSyncText(bool synchronised) {
+    return synchronised ? QStringLiteral("系统时钟已与时间服务器同步")
+                        : QStringLiteral("系统时钟未与时间服务器同步，各电脑的铃声可能不同时");
+}
+
+std::optional<QString> clockStepText(qint64 stepMs) {
+    const qint64 size = stepMs < 0 ? -stepMs : stepMs;
+    if (size < ClockStepMs)
+        return std::nullopt;
+    const QString how = stepMs > 0 ? QStringLiteral("调快") : QStringLiteral("调慢");
+    const QString amount = size < 60000 ? QStringLiteral("%1 秒").arg(double(size) / 1000, 0, 'f', 1) : spanText(size);
+    return QStringLiteral("系统时钟被%1 %2").arg(how, amount);
+}
+
+QString clockWarningText(qint64 unsynchronisedMs) {
+    const qint64 day = qint64(timetext::SecondsPerDay) * 1000;
+    if (unsynchronisedMs <= day)
+        return {};
+    return QStringLiteral("⚠ 系统时钟已 %1 天未与时间服务器同步，铃声可能与其他电脑不同时").arg(unsynchronisedMs / day);
 }
 
 }  // namespace housekeepingrules

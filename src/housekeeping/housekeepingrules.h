@@ -1,5 +1,5 @@
 // Housekeeping's rules without widgets: the shutdown time typed, the check, the countdown
-// texts, the clearing window.
+// texts, the clearing window, the clock's lines and warning.
 #pragma once
 #include <QString>
 
@@ -32,5 +32,17 @@ bool isClearingDue(std::optional<int> clearingTime, int now);
 // The as-run line when the PC wakes from a sleep of this many milliseconds, to the nearest
 // second: "电脑从休眠中唤醒，休眠了 1:02:03", with "2 天 " before a sleep of days.
 QString wokeText(qint64 asleepMs);
+
+// The as-run line of the clock's state, at start-up and at each change.
+QString clockSyncText(bool synchronised);
+// A step of the wall clock by stepMs (positive: forward) against the clock nobody sets: the
+// as-run line, "系统时钟被调快 3.2 秒", "系统时钟被调慢 1:02:03". Nothing for a step under
+// ClockStepMs, which is no step but the little the two readings lie apart (a time server
+// slews the clock by half a millisecond a second at most).
+constexpr qint64 ClockStepMs = 100;
+std::optional<QString> clockStepText(qint64 stepMs);
+// The main window's warning once the clock has gone unsynchronised for more than a day
+// ("系统时钟已 3 天未与时间服务器同步…"); empty before.
+QString clockWarningText(qint64 unsynchronisedMs);
 
 }  // namespace housekeepingrules

@@ -35,7 +35,7 @@ void clsVolume::meOpenMixer() {
             m_mixerErr = -1;  // a failure must never read as success
         qCWarning(lcMixer) << "the mixer did not open, error" << m_mixerErr
                            << "; the volume sliders keep their own ranges";
-        m_asRun->record(QStringLiteral("混音器无法打开，错误 %1").arg(m_mixerErr));
+        m_asRun->record(QStringLiteral("mixer"), QStringLiteral("混音器无法打开，错误 %1").arg(m_mixerErr));
         // Said without waiting for OK: at start-up nothing else has run yet, and the bells
         // must not wait for someone to come and click.
         if (m_dialogs)
@@ -69,7 +69,7 @@ void clsVolume::prSpeakerVolume(qint32 value) {
     // A refusal by the device is not reported to the operator; the stored value stands.
     if (sends(m_speakerControl) && !m_device->setSpeaker(value)) {
         qCWarning(lcMixer) << "speaker volume" << value << "was not taken";
-        m_asRun->record(QStringLiteral("混音器没有接受音量 %1").arg(value));
+        m_asRun->record(QStringLiteral("mixer"), QStringLiteral("混音器没有接受音量 %1").arg(value));
     }
 }
 
@@ -85,6 +85,6 @@ bool clsVolume::meSettle(int ms) {
     if (m_device->settle(ms))
         return true;
     qCWarning(lcMixer) << "the volume had not reached the card after" << ms << "ms";
-    m_asRun->record(QStringLiteral("音量在 %1 毫秒内没有到达声卡").arg(ms));
+    m_asRun->record(QStringLiteral("mixer"), QStringLiteral("音量在 %1 毫秒内没有到达声卡").arg(ms));
     return false;
 }

@@ -3,8 +3,8 @@
 // neither hold the lock nor stand in the way between a second start and the first.
 #include "app/singleinstance.h"
 #include "core/appdir.h"
-#include "core/asrunlog.h"
 #include "support/fakedialogs.h"
+#include "support/recordedlog.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
@@ -49,11 +49,6 @@ void showsTheFirst(const QString &appDir) {
     QCOMPARE(shown.size(), 1);
 }
 
-struct Lines : AsRunLog {
-    QStringList lines;
-    void record(const QString &event) override { lines << event; }
-};
-
 }  // namespace
 
 class TestSingleInstance : public QObject {
@@ -84,7 +79,7 @@ private slots:
         SingleInstance second(appDir);
         QVERIFY(!second.acquire());
         FakeDialogs dialogs;
-        Lines log;
+        RecordedLog log;
         QCOMPARE(second.handOverToRunning(dialogs, log, 300), 1);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].text.contains(appDir));

@@ -29,9 +29,9 @@ private slots:
         const QString logs = dir.filePath("logs");
         SimClock clock(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 58)));
         AsRunLogFile log(logs, clock);
-        log.record(QStringLiteral("开始播放 定时 /s/铃声.wav 音量 49152"));
+        log.record(QStringLiteral("test"), QStringLiteral("开始播放 定时 /s/铃声.wav 音量 49152"));
         clock.advance(3000);
-        log.record(QStringLiteral("到时 /s/a\nb\r\u2028c\x1b.wav"));
+        log.record(QStringLiteral("test"), QStringLiteral("到时 /s/a\nb\r\u2028c\x1b.wav"));
         log.flush();
         QCOMPARE(bytesOf(logs + "/2026-12-07.log"),
                  QStringLiteral("23:59:58 开始播放 定时 /s/铃声.wav 音量 49152\n").toUtf8());
@@ -76,7 +76,7 @@ private slots:
             touch(logs + '/' + AsRunLogFile::fileName(d));
         SimClock clock(start);
         AsRunLogFile log(logs, clock);
-        log.record(QStringLiteral("程序启动"));
+        log.record(QStringLiteral("test"), QStringLiteral("程序启动"));
         clock.step(step);
         clock.advance(120000);
         log.flush();
@@ -94,12 +94,12 @@ private slots:
         touch(logs);
         SimClock clock;
         AsRunLogFile log(logs, clock);
-        log.record(QStringLiteral("a"));
-        log.record(QStringLiteral("b"));
+        log.record(QStringLiteral("test"), QStringLiteral("a"));
+        log.record(QStringLiteral("test"), QStringLiteral("b"));
         log.flush();
         QCOMPARE(log.linesLost(), 2);
         QVERIFY(QFile::remove(logs));
-        log.record(QStringLiteral("c"));
+        log.record(QStringLiteral("test"), QStringLiteral("c"));
         log.flush();
         QCOMPARE(log.linesLost(), 2);
         QCOMPARE(bytesOf(logs + "/2026-12-07.log"), QByteArray("07:00:00 c\n"));

@@ -126,6 +126,33 @@ private slots:
         QCOMPARE(cleared, clearedAt);
     }
 
+    // A step of the wall clock by ms: its as-run line; and the warning after ms unkept.
+    void clockTexts_data() {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<QString>("step");  // empty: no step
+        QTest::addColumn<QString>("warning");
+        const qint64 day = 86400000;
+        QTest::newRow("two readings apart") << 99LL << ""
+                                            << "";
+        QTest::newRow("forward 3.2 s") << 3249LL << "系统时钟被调快 3.2 秒"
+                                       << "";
+        QTest::newRow("back 2 min 5 s") << -125000LL << "系统时钟被调慢 0:02:05"
+                                        << "";
+        QTest::newRow("a day") << day << "系统时钟被调快 1 天 0:00:00"
+                               << "";
+        QTest::newRow("a day and a second") << day + 1000 << "系统时钟被调快 1 天 0:00:01"
+                                            << "⚠ 系统时钟已 1 天未与时间服务器同步，铃声可能与其他电脑不同时";
+        QTest::newRow("three and a half days") << day * 7 / 2 << "系统时钟被调快 3 天 12:00:00"
+                                               << "⚠ 系统时钟已 3 天未与时间服务器同步，铃声可能与其他电脑不同时";
+    }
+    void clockTexts() {
+        QFETCH(qint64, ms);
+        QFETCH(QString, step);
+        QFETCH(QString, warning);
+        QCOMPARE(housekeepingrules::clockStepText(ms).value_or(QString()), step);
+        QCOMPARE(housekeepingrules::clockWarningText(ms), warning);
+    }
+
     void qcLineWritten_data() {
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<bool>("clearing");

@@ -14,6 +14,7 @@ void SimClock::arm(Timer *timer) {
 
 void SimClock::step(qint64 ms) {
     m_now = m_now.addMSecs(ms);
+    m_steppedMs += ms;
     for (auto it = m_due.begin(); it != m_due.end(); ++it) {
         if (m_followsSeconds && it.key()->isAlignedToSecond())
             it.value() = m_now;

@@ -8,8 +8,13 @@ class SimClock : public Clock {
 public:
     explicit SimClock(const QDateTime &start = QDateTime(QDate(2026, 12, 7), QTime(7, 0))) : m_now(start) {}
     QDateTime now() const override { return m_now; }
-    void set(const QDateTime &t) { m_now = t; }
-    void setTime(const QTime &t) { m_now.setTime(t); }
+    void set(const QDateTime &t) {
+        m_steppedMs += m_now.msecsTo(t);
+        m_now = t;
+    }
+    void setTime(const QTime &t) { set(QDateTime(m_now.date(), t)); }
+    // A clock nobody sets: the time that has passed, whatever was done to the wall clock.
+    qint64 steadyMs() const { return m_now.toMSecsSinceEpoch() - m_steppedMs; }
 
     // Moves time forward, firing every due timer in time order at its exact moment.
     void advance(qint64 ms);
@@ -35,6 +40,7 @@ private:
 
     bool m_followsSeconds = false;
     QDateTime m_now;
+    qint64 m_steppedMs = 0;
     QMap<Timer *, QDateTime> m_due;
     quint64 m_seq = 0;
     QMap<Timer *, quint64> m_order;  // timers due at the same moment fire in arming order

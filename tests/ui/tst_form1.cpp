@@ -1,10 +1,14 @@
-// The main window: start-up and exit, its heights, moving, the cover, the about panel and the status lines.
+// The main window: start-up and exit, its heights, moving, the cover, the about panel, the status lines and
+// the clock's warning.
 #include "app/form1.h"
 #include "editor/lstcfg.h"
 #include "editor/scheduleeditor.h"
 #include "editor/weekdaypanel.h"
+#include "support/fakeclockstatus.h"
 #include "support/listfiles.h"
+#include "support/recordedlog.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/dialogs_qt.h"
 #include "ui/flexgrid.h"
 #include "ui/picturebox.h"
@@ -99,6 +103,41 @@ private slots:
         QVERIFY(env.dialogs->messages.isEmpty());
         QVERIFY(form.isVisible());
         QVERIFY(!form.form2().isVisible());
+    }
+
+    // A PC switched off each evening whose clock went unkept yesterday morning warns at once;
+    // kept again, the warning goes. A clock set back by hand, then unkept again: each in the
+    // as-run log, the moment it went unkept kept for the next start.
+    void clockWarningAndLines() {
+        TestEnv env;
+        auto status = std::make_unique<FakeClockStatus>(*env.clock);
+        FakeClockStatus &clock = *status;
+        env.services.clockStatus = std::move(status);
+        auto log = std::make_unique<RecordedLog>();
+        RecordedLog &asRun = *log;
+        env.services.asRun = std::move(log);
+        const QString since = env.path("logs/clock-unsynchronised-since.txt");
+        QVERIFY(QDir().mkpath(env.path("logs")));
+        writeBytes(since, "2026-12-06T06:59:59\n");
+        clock.synchronised = false;
+
+        Form1 form(env.services);
+        QVERIFY(!form.ClockWarning->isHidden());
+        QCOMPARE(form.ClockWarning->text(), "⚠ 系统时钟已 1 天未与时间服务器同步，铃声可能与其他电脑不同时");
+        clock.synchronised = true;
+        env.clock->advance(10000);
+        QVERIFY(form.ClockWarning->isHidden());
+        QVERIFY(!QFile::exists(since));
+        env.clock->step(-125000);
+        env.clock->advance(10000);
+        clock.synchronised = false;
+        env.clock->advance(10000);
+        QVERIFY(form.ClockWarning->isHidden());
+        QCOMPARE(bytesOf(since), "2026-12-07T06:58:25\n");
+        const QStringList expected = {"系统时钟未与时间服务器同步，各电脑的铃声可能不同时",
+                                      "系统时钟已与时间服务器同步", "系统时钟被调慢 0:02:05",
+                                      "系统时钟未与时间服务器同步，各电脑的铃声可能不同时"};
+        QCOMPARE(asRun.lines.filter("系统时钟"), expected);
     }
 
     void startUpSetsTheSpeakerAndTheSliderRanges() {
