@@ -9,6 +9,7 @@
 #include "broadcast/mp3button.h"
 #include "broadcast/playbackengine.h"
 #include "broadcast/statustexts.h"
+#include "core/filewatch.h"
 #include "core/soundfilecheck.h"
 #include "editor/holidaydialog.h"
 #include "editor/scheduleeditor.h"
@@ -18,6 +19,7 @@
 #include "housekeeping/form3.h"
 #include "housekeeping/housekeepingrules.h"
 #include "randommusic/libraryeditor.h"
+#include "randommusic/libraryfiles.h"
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
 #include "ui/fitlabel.h"
@@ -396,6 +398,7 @@ void Form1::startUp() {
     m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
     Frame5->loadAtStartUp();  // the music libraries, the last step
+    watchFiles();
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);
     for (Timer *t : {Timer6, Timer7, Timer8, Timer9})
@@ -568,6 +571,53 @@ void Form1::watchSoundFiles() {
     new SoundFileWatch(
         clock, *songs->model(), 0,
         [songs](const QHash<QString, QString> &problems) { songs->showFileProblems(problems); }, this);
+}
+
+// Files kept in step by a synchronised folder or a share change under the running program: each
+// is taken as if the operator had made the same change in its dialog, and one whose panel is
+// open waits, its operator told, so no unsaved work is overwritten.
+void Form1::watchFiles() {
+    m_fileWatch = new FileWatch(*m_services.clock, m_asRun, this);
+    const QString &dir = m_services.appDir;
+    const auto inDir = [dir](const QString &name) { return [path = dir + name] { return path; }; };
+    FileWatch &w = *m_fileWatch;
+    w.add({QStringLiteral("今日列表"), [this] { return todayList.path; }, [this] { m_tick->reloadTodayList(); }});
+    w.add({QStringLiteral("编辑中的列表文件"), [this] { return Frame2->Text19->text(); }, [this] {
+               m_services.dialogs->notify(this,
+                                          QStringLiteral("正在编辑的列表文件已被别处修改：\n%1\n"
+                                                         "编辑器中的内容保持不变；保存会以编辑器中的内容覆盖它。")
+                                              .arg(Frame2->Text19->text()),
+                                          Dialogs::Icon::Information);
+           }});
+    w.add({QStringLiteral("列表文件设置"), inDir(QLatin1String(WeekdayListConfig::FileName)),
+           [this] { Frame1->loadConfig(); }, [this] { return Frame1->Command11->isEnabled(); }});
+    w.add({QStringLiteral("放假调休日历"), [this] { return m_holidays.path(); },
+           [this] {
+               if (const Result loaded = m_holidays.load(); !loaded)
+                   qCWarning(lcApp) << "the holiday calendar cannot be read" << m_holidays.path() << loaded.reason();
+           },
+           [this] { return m_holidayDialog && m_holidayDialog->isVisible(); }});
+    w.add({QStringLiteral("音量设置"), [this] { return m_form2->volumeFilePath(); }, [this] { m_form2->LoadVolume(); },
+           [this] { return m_form2->isVisible(); }});
+    w.add({QStringLiteral("自动关机设置"), [this] { return m_shutdown->settingsFilePath(); },
+           [this] { m_shutdown->reloadSettings(); }, [this] { return m_shutdown->Picture2->isVisible(); }});
+    w.add({QStringLiteral("播放清除设置"), [this] { return m_form3->settingsFilePath(); }, [this] { m_form3->GetQc(); },
+           [this] { return m_form3->isVisible(); }});
+    for (int n = 0; n < MusicLibraries::Count; ++n) {
+        const QString library = Frame5->Label61[std::size_t(n)]->text();
+        for (const QString &path : {libraryfiles::groupSettingsPath(dir, n), libraryfiles::songListPath(dir, n)})
+            w.add({library, [path] { return path; }, [this, n] { Frame5->reloadLibrary(n); },
+                   [this] { return Frame5->isVisible(); }});
+    }
+    connect(&w, &FileWatch::deferred, this, [this](const QString &name, const QString &path) {
+        m_services.dialogs->notify(this,
+                                   QStringLiteral("%1已被别处修改：\n%2\n"
+                                                  "正在编辑的内容保持不变；关闭面板后采用磁盘上的内容，"
+                                                  "在面板中保存则以您的修改为准。")
+                                       .arg(name, path),
+                                   Dialogs::Icon::Information);
+    });
+    w.start();
 }
 
 void Form1::prepareTodayGrid() {

@@ -21,6 +21,7 @@
 
 class AutoShutdown;
 class ClockWatch;
+class FileWatch;
 class FlexGrid;
 class Form2;
 class Form3;
@@ -116,6 +117,8 @@ public:
     PlaybackEngine &engine() { return *m_engine; }
     QString appDir() const { return m_services.appDir; }
     clsVolume &volume() { return m_volume; }
+    // Follows the files the program reads as someone else changes them.
+    FileWatch &fileWatch() { return *m_fileWatch; }
     // A command from elsewhere (tollmere --play, --stop, --status) and its answer.
     QJsonObject remoteCommand(const QJsonObject &command);
 
@@ -138,6 +141,7 @@ private:
     void buildRandomMusic();
     int setGroupVolume(int slider);
     void watchSoundFiles();
+    void watchFiles();
     void startUp();
     void prepareTodayGrid();
     void exitProgram();
@@ -154,6 +158,7 @@ private:
     std::unique_ptr<HolidayDialog> m_holidayDialog;
     AutoShutdown *m_shutdown = nullptr;
     ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
+    FileWatch *m_fileWatch = nullptr;
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/flexgrid.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 
 namespace {
@@ -142,6 +143,46 @@ void SchedulerTick::LoadTodayList() {
                                                         .arg(std::max<int>(stored, items.size())));
     }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
+}
+
+// Items that stay keep their played marks wherever they now stand, so an item already found
+// due is not started a second time, and one due in the coming seconds is found as usual. A
+// file that cannot be read now leaves the list in force as it was.
+void SchedulerTick::reloadTodayList() {
+    if (m_list.path.isEmpty())
+        return;
+    QList<ScheduleItem> items;
+    if (const Result loaded =
+            ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
+        !loaded) {
+        m_out.asRun->record(QStringLiteral("list"),
+                            QStringLiteral("今日列表 %1 无法重新读取（%2），仍按原有列表").arg(m_list.path, loaded.reason()));
+        return;
+    }
+    const auto key = [](const TodayItem &t) {
+        return QStringLiteral("%1|%2|%3|%4").arg(t.StartTime).arg(t.PlayLength).arg(t.ItemName, t.SoundFile);
+    };
+    FlexGrid &grid = *m_c.MSFlexGrid1;
+    QHash<QString, int> marked;  // how many items of each kind were marked
+    for (int i = 1; i <= m_list.count(); ++i)
+        if (todaygrid::isMarked(grid, i))
+            ++marked[key(m_list.items[i - 1])];
+    const TodayItem *current = m_list.item(m_state.CurrentItem);
+    const QString currentKey = current ? key(*current) : QString();
+    todaygrid::show(grid, m_list, items);
+    bool currentFound = currentKey.isEmpty();
+    for (int i = 1; i <= m_list.count(); ++i) {
+        const QString k = key(m_list.items[i - 1]);
+        int &left = marked[k];
+        grid.setTextMatrix(i, todaygrid::MarkColumn, left > 0 ? todaygrid::playedMark() : QString());
+        left = std::max(0, left - 1);
+        if (!currentFound && k == currentKey) {
+            m_state.CurrentItem = i;  // the item playing or about to, where it now stands
+            currentFound = true;
+        }
+    }
+    m_out.asRun->record(QStringLiteral("list"),
+                        QStringLiteral("今日列表 %1 已重新读取，共 %2 项").arg(m_list.path).arg(m_list.count()));
 }
 
 void SchedulerTick::scanDue() {

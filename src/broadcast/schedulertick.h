@@ -52,6 +52,8 @@ public:
     void tick();
     void SelectTodayList();
     void LoadTodayList();
+    // The same file read again after someone else changed it; see the definition.
+    void reloadTodayList();
 
     int TodayWeekday = 1;
     QDate TodayDate;

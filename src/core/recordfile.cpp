@@ -1,6 +1,7 @@
 // Fixed-size record access and whole-file replacement.
 #include "core/recordfile.h"
 
+#include "core/filesignature.h"
 #include "core/regularfile.h"
 
 #include <fcntl.h>
@@ -25,6 +26,7 @@ Result RecordFile::openForReading(Missing missing) {
             return Result::failure(qt_error_string(errno));
         if (fd >= 0) {
             ::close(fd);
+            ownwrites::note(m_path);
             opened = regularfile::open(m_path, &m_file);
         }
     }
@@ -98,6 +100,7 @@ Result replaceFile(const QString &path, const QByteArray &bytes) {
     }
     if (!file.commit())
         return Result::failure(file.errorString());
+    ownwrites::note(path);
     return Result::success();
 }
 

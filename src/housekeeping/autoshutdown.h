@@ -39,6 +39,8 @@ public:
     void startUp();
     // Command14 "自动关机": the strip opens with the stored setting; no check while it is open.
     void openStrip();
+    // The stored setting read again, as at start-up, after someone else changed the file.
+    void reloadSettings() { readSettings(true); }
 
     QString settingsFilePath() const;
 

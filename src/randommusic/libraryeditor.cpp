@@ -2,6 +2,7 @@
 #include "randommusic/libraryeditor.h"
 
 #include "core/clock.h"
+#include "core/filesignature.h"
 #include "core/recordfile.h"
 #include "core/regularfile.h"
 #include "core/storablepath.h"
@@ -224,6 +225,15 @@ void LibraryEditor::showLibrary(int i) {
     showTab(i);
 }
 
+void LibraryEditor::reloadLibrary(int n) {
+    GetSuiJi(n);
+    LoadSongList(n);
+    if (const int shown = m_libraries.CurrentLibrary; shown != n) {
+        GetSuiJi(shown);
+        LoadSongList(shown);
+    }
+}
+
 void LibraryEditor::returnToMain() {
     ReflashSj();
     hide();
@@ -304,6 +314,7 @@ void LibraryEditor::LoadSongList(int n) {
         // An empty library keeps no song list file.
         if (!QFile::remove(path))
             qCWarning(lcMusic) << "cannot delete the empty song list" << path;
+        ownwrites::note(path);
     } else {
         // Enough for every song there is room for; a longer file is damaged anyway.
         const QByteArray bytes =

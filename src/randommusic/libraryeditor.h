@@ -71,6 +71,9 @@ public:
     void ReflashSj();
     // Loads library n's song list into its song table and List2.
     void LoadSongList(int n);
+    // Library n's files read again after someone else changed them; the editor goes on
+    // showing the library it showed.
+    void reloadLibrary(int n);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
