@@ -37,6 +37,7 @@
 #include "volume/form2.h"
 #include "volume/volumeposition.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMouseEvent>
@@ -610,7 +611,9 @@ void Form1::watchFiles() {
                    [this] { return Frame5->isVisible(); }});
     }
     connect(&w, &FileWatch::deferred, this, [this](const QString &name, const QString &path) {
-        m_services.dialogs->notify(this,
+        // Over the panel being edited where it is a window of its own (the volume dialog).
+        QWidget *active = QApplication::activeWindow();
+        m_services.dialogs->notify(active ? active : this,
                                    QStringLiteral("%1已被别处修改：\n%2\n"
                                                   "正在编辑的内容保持不变；关闭面板后采用磁盘上的内容，"
                                                   "在面板中保存则以您的修改为准。")
