@@ -580,18 +580,21 @@ void Form1::watchSoundFiles() {
 void Form1::watchFiles() {
     m_fileWatch = new FileWatch(*m_services.clock, m_asRun, this);
     const QString &dir = m_services.appDir;
-    const auto inDir = [dir](const QString &name) { return [path = dir + name] { return path; }; };
     FileWatch &w = *m_fileWatch;
     w.add({QStringLiteral("今日列表"), [this] { return todayList.path; }, [this] { m_tick->reloadTodayList(); }});
-    w.add({QStringLiteral("编辑中的列表文件"), [this] { return Frame2->Text19->text(); }, [this] {
+    w.add({QStringLiteral("编辑中的列表文件"), [this] { return Frame2->Text19->text(); },
+           [this] {
                m_services.dialogs->notify(this,
                                           QStringLiteral("正在编辑的列表文件已被别处修改：\n%1\n"
                                                          "编辑器中的内容保持不变；保存会以编辑器中的内容覆盖它。")
                                               .arg(Frame2->Text19->text()),
                                           Dialogs::Icon::Information);
            }});
-    w.add({QStringLiteral("列表文件设置"), inDir(QLatin1String(WeekdayListConfig::FileName)),
-           [this] { Frame1->loadConfig(); }, [this] { return Frame1->Command11->isEnabled(); }});
+    w.add({QStringLiteral("列表文件设置"),
+           [lstCfg = dir + QLatin1String(WeekdayListConfig::FileName)] { return lstCfg; },
+           [this] { Frame1->loadConfig(); },
+           // Unsaved changes, also while the panel is disabled for an open list.
+           [this] { return Frame1->Command11->isEnabledTo(Frame1); }});
     w.add({QStringLiteral("放假调休日历"), [this] { return m_holidays.path(); },
            [this] {
                if (const Result loaded = m_holidays.load(); !loaded)

@@ -138,9 +138,9 @@ void SchedulerTick::LoadTodayList() {
         m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今日列表 %1 不存在，列表为空").arg(m_list.path));
     } else {
         const int stored = RecordFile::countFor(QFileInfo(m_list.path).size(), ScheduleItem::RecordSize);
-        m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今日列表 %1 共 %2 项")
-                                                        .arg(m_list.path)
-                                                        .arg(std::max<int>(stored, items.size())));
+        m_out.asRun->record(
+            QStringLiteral("list"),
+            QStringLiteral("今日列表 %1 共 %2 项").arg(m_list.path).arg(std::max<int>(stored, items.size())));
     }
     todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
 }
@@ -155,8 +155,9 @@ void SchedulerTick::reloadTodayList() {
     if (const Result loaded =
             ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
         !loaded) {
-        m_out.asRun->record(QStringLiteral("list"),
-                            QStringLiteral("今日列表 %1 无法重新读取（%2），仍按原有列表").arg(m_list.path, loaded.reason()));
+        m_out.asRun->record(
+            QStringLiteral("list"),
+            QStringLiteral("今日列表 %1 无法重新读取（%2），仍按原有列表").arg(m_list.path, loaded.reason()));
         return;
     }
     const auto key = [](const TodayItem &t) {

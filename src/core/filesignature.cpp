@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <mutex>
 
 FileSignature FileSignature::of(const QString &path) {
     FileSignature s;

@@ -27,7 +27,7 @@ public:
     static constexpr int SettleMs = 1000;
 
     struct File {
-        QString name;                  // as the as-run log names it
+        QString name;                   // as the as-run log names it
         std::function<QString()> path;  // read at each look: today's list changes with the day
         // Puts the new content into force on the UI thread, as the owner's dialog would.
         std::function<void()> apply;

@@ -3,8 +3,8 @@
 #include "app/form1.h"
 #include "core/filewatch.h"
 #include "editor/lstcfg.h"
-#include "housekeeping/autoshutdown.h"
 #include "editor/weekdaypanel.h"
+#include "housekeeping/autoshutdown.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/libraryfiles.h"
 #include "support/listfiles.h"
@@ -81,7 +81,8 @@ private slots:
         RecordedLog &asRun = *log;
         env.services.asRun = std::move(log);
         const QString list = env.path("day.lst");
-        writeList(list, {item("10:00:00", "上课", "00:00:05", "/s/a.wav"), item("10:00:30", "下课", "00:00:05", "/s/b.wav")});
+        writeList(list,
+                  {item("10:00:00", "上课", "00:00:05", "/s/a.wav"), item("10:00:30", "下课", "00:00:05", "/s/b.wav")});
         Form1 form(env.services);
         form.Frame1->Text5->setText(list);
         run(env, form, QTime(9, 59, 57));
@@ -125,9 +126,11 @@ private slots:
         WeekdayListConfig lists;
         lists.DayPaths[1] = "/srv/monday.lst";
         const QList<Case> cases = {
-            {QStringLiteral("LstCfg.Cfg"), lists.toRecord(), [&] { return form.Frame1->Text5->text() == "/srv/monday.lst"; }},
+            {QStringLiteral("LstCfg.Cfg"), lists.toRecord(),
+             [&] { return form.Frame1->Text5->text() == "/srv/monday.lst"; }},
             {"Volume.cfg", QByteArray("1000\r\n").repeated(13), [&] { return form.form2().Slider1->value() == 1000; }},
-            {"Holidays.txt", QByteArray("2026-12-08 休息\r\n"), [&] { return form.holidays().follows(Monday.addDays(1)) == DayOff; }},
+            {"Holidays.txt", QByteArray("2026-12-08 休息\r\n"),
+             [&] { return form.holidays().follows(Monday.addDays(1)) == DayOff; }},
             {"ClsTime.Cfg", QByteArray::fromHex("FFFF555555555555E53F"),
              [&] { return form.autoShutdown().ShutdownTime == 16 * 3600; }},
             {"SjFile1.dat", libraryfiles::bytesFromSongs({"/m/new.mp3"}),
