@@ -119,6 +119,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_tick = std::make_unique<SchedulerTick>(
         clock, controls, outputs, todayList, playback, [this](int weekday) { return Frame1->todayPath(weekday); },
         [this](const QDate &date) { return m_holidays.follows(date); });
+    m_tick->setSpecialDays([this](const QDate &date) { return m_holidays.specialDay(date); });
     connect(Timer1, &Timer::timeout, this, [this] { m_tick->tick(); });  // Timer1_Timer
 
     EngineParts engine;
@@ -588,7 +589,7 @@ void Form1::listOpenChanged(bool open) {
     Command2->setEnabled(!open);
     Frame1->setEnabled(!open);
     if (!open)
-        Label28->setText(QStringLiteral("列表文件：") + todayList.path);
+        m_tick->showListLabel();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
