@@ -175,7 +175,8 @@ bool Form1::randomMusicHasMidi() const {
 // most days nobody opens it.
 HolidayDialog &Form1::holidayDialog() {
     if (!m_holidayDialog)
-        m_holidayDialog = std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, m_holidays, this);
+        m_holidayDialog =
+            std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, CommonDialog1, m_holidays, this);
     return *m_holidayDialog;
 }
 
