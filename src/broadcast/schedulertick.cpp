@@ -209,7 +209,7 @@ void SchedulerTick::showListLabel() {
     const QString note = m_special.note.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_special.note);
     switch (m_source) {
     case Source::DayOff: text += QStringLiteral("（休息）"); break;
-    case Source::Weekday: text += m_shownPath; break;
+    case Source::Weekday: text += m_list.path.isEmpty() ? m_shownPath : m_list.path; break;
     case Source::Special:
         text += (m_special.note.isEmpty() ? QStringLiteral("（特殊日）")
                                           : QStringLiteral("（特殊日：%1）").arg(m_special.note)) +
