@@ -17,6 +17,8 @@
 #include "housekeeping/clockwatch.h"
 #include "housekeeping/form3.h"
 #include "housekeeping/housekeepingrules.h"
+#include "lock/passworddialog.h"
+#include "lock/settingslock.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
@@ -154,6 +156,7 @@ Form1::Form1(Services &services, QWidget *parent)
     buildRandomMusic();
     watchSoundFiles();
     buildDecorations();
+    guardSettings();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -178,6 +181,37 @@ HolidayDialog &Form1::holidayDialog() {
         m_holidayDialog =
             std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, CommonDialog1, m_holidays, this);
     return *m_holidayDialog;
+}
+
+PasswordDialog &Form1::passwordDialog() {
+    if (!m_passwordDialog)
+        m_passwordDialog = std::make_unique<PasswordDialog>(*m_lock, *m_services.dialogs, this);
+    return *m_passwordDialog;
+}
+
+// What changes the broadcast asks for the password, where one is set: the exit, the list
+// panels (and with them the editor, the weekday lists, the calendar and the password itself),
+// the library editor, the volumes and the shutdown strip with the mark clearing behind it.
+// What plays, and the manual controls, never ask.
+void Form1::guardSettings() {
+    m_lock = new SettingsLock(*m_services.clock, *m_services.dialogs, m_services.appDir, this);
+    for (QAbstractButton *button :
+         {static_cast<QAbstractButton *>(Command1), static_cast<QAbstractButton *>(Command2),
+          static_cast<QAbstractButton *>(Command14), static_cast<QAbstractButton *>(Command22),
+          static_cast<QAbstractButton *>(Command28)})
+        m_lock->guard(button);
+    connect(Frame1->LockButton, &QPushButton::clicked, this, [this] { passwordDialog().openDialog(); });
+    // Closing the panels closes the lock again.
+    connect(Frame1->Command3, &QPushButton::clicked, m_lock, &SettingsLock::lock);
+    connect(m_form2.get(), &Form2::closed, m_lock, &SettingsLock::lock);
+    // Five idle minutes: the panels go too, so that what they change asks again. A list open
+    // in the editor stays, as its own buttons keep the window open.
+    connect(m_lock, &SettingsLock::lockedByIdle, this, [this] {
+        if (Command2->isEnabled())
+            windowheight::setCentred(this, windowheight::Compact);
+        if (Frame5->isVisible())
+            Frame5->returnToMain();
+    });
 }
 
 void Form1::buildMainBar() {
@@ -625,7 +659,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 void Form1::closeEvent(QCloseEvent *event) {
     // Alt+F4 or a window manager's close button does what "退出" does, and, like it, nothing
     // while a list is open in the editor.
-    if (!Command1->isEnabled()) {
+    if (!Command1->isEnabled() || !m_lock->unlock(this)) {  // and only with the password, where one is set
         event->ignore();
         return;
     }

@@ -7,6 +7,9 @@
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
 #include "housekeeping/form3.h"
+#include "lock/passworddialog.h"
+#include "lock/passwordprompt.h"
+#include "lock/settingslock.h"
 #include "randommusic/libraryeditor.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
@@ -313,6 +316,36 @@ private slots:
         QCOMPARE(form.Label28->text(), "列表文件：（特殊日：期末考试）" + env.path("exam day.lst"));
         QCOMPARE(form.todayList.count(), 1);
         saveScreenshot(&form, QStringLiteral("form1-special-day"));
+    }
+
+    // The password dialog as it first opens, and the prompt a guarded button then brings up;
+    // cancelled, the volume dialog stays closed.
+    void thePasswordDialogs() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.Frame1->LockButton->click();
+        PasswordDialog &d = form.passwordDialog();
+        QStringList faults = windowFaults(&d);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        saveScreenshot(&d, QStringLiteral("passworddialog"));
+        QTest::keyClicks(d.newText, "bell2027");
+        QTest::keyClicks(d.againText, "bell2027");
+        d.saveButton->click();
+        form.settingsLock().lock();
+        bool acted = false;
+        whenModal<PasswordPrompt>([](PasswordPrompt *p) { return p->isVisible(); },
+                                  [&](PasswordPrompt *p) {
+                                      faults = windowFaults(p);
+                                      saveScreenshot(p, QStringLiteral("passwordprompt"));
+                                      p->cancelButton->click();
+                                  },
+                                  &acted);
+        QTest::mouseClick(form.Command28, Qt::LeftButton);
+        QVERIFY(acted);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        QVERIFY(!form.form2().isVisible());
     }
 
     // One dialog for both panels: a new name is taken with the list extension added, only list
