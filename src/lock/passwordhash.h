@@ -14,4 +14,10 @@ bool matches(const QByteArray &stored, const QString &password);
 // Whether the text is a hash this program could have written.
 bool isWellFormed(const QByteArray &stored);
 
+// A hash takes some 100 bytes; the lock file's reader takes no more than this.
+constexpr qint64 MaxFileBytes = 256;
+// The hash the lock file's bytes hold, without the line break and spaces around it; empty when
+// they hold none this program could have written.
+QByteArray fromFileBytes(const QByteArray &bytes);
+
 }  // namespace passwordhash

@@ -41,4 +41,9 @@ bool isWellFormed(const QByteArray &stored) {
                                           crypto_pwhash_MEMLIMIT_INTERACTIVE) >= 0;
 }
 
+QByteArray fromFileBytes(const QByteArray &bytes) {
+    const QByteArray stored = bytes.left(MaxFileBytes).trimmed();
+    return isWellFormed(stored) ? stored : QByteArray();
+}
+
 }  // namespace passwordhash

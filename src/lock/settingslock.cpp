@@ -55,8 +55,8 @@ SettingsLock::State SettingsLock::read() {
             return State::None;
         m_fault = opened.reason();
     } else {
-        m_stored = regularfile::readStart(file, 256).trimmed();
-        if (!passwordhash::isWellFormed(m_stored))
+        m_stored = passwordhash::fromFileBytes(regularfile::readStart(file, passwordhash::MaxFileBytes));
+        if (m_stored.isEmpty())
             m_fault = QStringLiteral("内容不是本程序保存的密码");
     }
     if (!m_fault.isEmpty()) {
