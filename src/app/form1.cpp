@@ -204,13 +204,24 @@ void Form1::guardSettings() {
     // Closing the panels closes the lock again.
     connect(Frame1->Command3, &QPushButton::clicked, m_lock, &SettingsLock::lock);
     connect(m_form2.get(), &Form2::closed, m_lock, &SettingsLock::lock);
-    // Five idle minutes: the panels go too, so that what they change asks again. A list open
-    // in the editor stays, as its own buttons keep the window open.
+    // Five idle minutes: the panels and dialogs go too, so that what they change asks again. A
+    // list open in the editor stays, as its own buttons keep the window open, and so does a
+    // dialog holding unsaved changes, for its operator to decide on.
     connect(m_lock, &SettingsLock::lockedByIdle, this, [this] {
         if (Command2->isEnabled())
             windowheight::setCentred(this, windowheight::Compact);
         if (Frame5->isVisible())
             Frame5->returnToMain();
+        auto closeUnchanged = [](QWidget *dialog, QPushButton *save, QPushButton *close) {
+            if (dialog->isVisible() && !save->isEnabled())
+                close->click();
+        };
+        closeUnchanged(m_form2.get(), m_form2->Command11, m_form2->Command1);
+        closeUnchanged(m_form3.get(), m_form3->Command1, m_form3->Command2);
+        if (m_holidayDialog)
+            closeUnchanged(m_holidayDialog.get(), m_holidayDialog->saveButton, m_holidayDialog->closeButton);
+        if (m_passwordDialog)
+            m_passwordDialog->hide();
     });
 }
 
