@@ -24,6 +24,8 @@ packages=(
   fonts-wqy-microhei
   # the as-run log's copy in the system journal
   libsystemd-dev
+  # the settings lock: the password's salted Argon2id hash
+  libsodium-dev
 )
 build_deps=false
 for option in "$@"; do

@@ -18,6 +18,8 @@
 #include "housekeeping/clockwatch.h"
 #include "housekeeping/form3.h"
 #include "housekeeping/housekeepingrules.h"
+#include "lock/passworddialog.h"
+#include "lock/settingslock.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/libraryfiles.h"
 #include "randommusic/randomplay.h"
@@ -122,6 +124,7 @@ Form1::Form1(Services &services, QWidget *parent)
     m_tick = std::make_unique<SchedulerTick>(
         clock, controls, outputs, todayList, playback, [this](int weekday) { return Frame1->todayPath(weekday); },
         [this](const QDate &date) { return m_holidays.follows(date); });
+    m_tick->setSpecialDays([this](const QDate &date) { return m_holidays.specialDay(date); });
     connect(Timer1, &Timer::timeout, this, [this] { m_tick->tick(); });  // Timer1_Timer
 
     EngineParts engine;
@@ -156,6 +159,7 @@ Form1::Form1(Services &services, QWidget *parent)
     buildRandomMusic();
     watchSoundFiles();
     buildDecorations();
+    guardSettings();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::exitProgram);  // Command1_Click
     connect(Command2, &QPushButton::clicked, this, [this] { windowheight::setCentred(this, windowheight::WithLists); });
@@ -177,8 +181,51 @@ bool Form1::randomMusicHasMidi() const {
 // most days nobody opens it.
 HolidayDialog &Form1::holidayDialog() {
     if (!m_holidayDialog)
-        m_holidayDialog = std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, m_holidays, this);
+        m_holidayDialog =
+            std::make_unique<HolidayDialog>(*m_services.clock, *m_services.dialogs, CommonDialog1, m_holidays, this);
     return *m_holidayDialog;
+}
+
+PasswordDialog &Form1::passwordDialog() {
+    if (!m_passwordDialog)
+        m_passwordDialog = std::make_unique<PasswordDialog>(*m_lock, *m_services.dialogs, this);
+    return *m_passwordDialog;
+}
+
+// What changes the broadcast asks for the password, where one is set: the exit, the list
+// panels (and with them the editor, the weekday lists, the calendar and the password itself),
+// the library editor, the volumes and the shutdown strip with the mark clearing behind it.
+// What plays, and the manual controls, never ask.
+void Form1::guardSettings() {
+    m_lock = new SettingsLock(*m_services.clock, *m_services.dialogs, m_services.appDir, this);
+    for (QAbstractButton *button :
+         {static_cast<QAbstractButton *>(Command1), static_cast<QAbstractButton *>(Command2),
+          static_cast<QAbstractButton *>(Command14), static_cast<QAbstractButton *>(Command22),
+          static_cast<QAbstractButton *>(Command28)})
+        m_lock->guard(button);
+    connect(Frame1->LockButton, &QPushButton::clicked, this, [this] { passwordDialog().openDialog(); });
+    // Closing the panels closes the lock again.
+    connect(Frame1->Command3, &QPushButton::clicked, m_lock, &SettingsLock::lock);
+    connect(m_form2.get(), &Form2::closed, m_lock, &SettingsLock::lock);
+    // Five idle minutes: the panels and dialogs go too, so that what they change asks again. A
+    // list open in the editor stays, as its own buttons keep the window open, and so does a
+    // dialog holding unsaved changes, for its operator to decide on.
+    connect(m_lock, &SettingsLock::lockedByIdle, this, [this] {
+        if (Command2->isEnabled())
+            windowheight::setCentred(this, windowheight::Compact);
+        if (Frame5->isVisible())
+            Frame5->returnToMain();
+        auto closeUnchanged = [](QWidget *dialog, QPushButton *save, QPushButton *close) {
+            if (dialog->isVisible() && !save->isEnabled())
+                close->click();
+        };
+        closeUnchanged(m_form2.get(), m_form2->Command11, m_form2->Command1);
+        closeUnchanged(m_form3.get(), m_form3->Command1, m_form3->Command2);
+        if (m_holidayDialog)
+            closeUnchanged(m_holidayDialog.get(), m_holidayDialog->saveButton, m_holidayDialog->closeButton);
+        if (m_passwordDialog)
+            m_passwordDialog->hide();
+    });
 }
 
 void Form1::buildMainBar() {
@@ -644,7 +691,7 @@ void Form1::listOpenChanged(bool open) {
     Command2->setEnabled(!open);
     Frame1->setEnabled(!open);
     if (!open)
-        Label28->setText(QStringLiteral("列表文件：") + todayList.path);
+        m_tick->showListLabel();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
@@ -679,7 +726,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 void Form1::closeEvent(QCloseEvent *event) {
     // Alt+F4 or a window manager's close button does what "退出" does, and, like it, nothing
     // while a list is open in the editor.
-    if (!Command1->isEnabled()) {
+    if (!Command1->isEnabled() || !m_lock->unlock(this)) {  // and only with the password, where one is set
         event->ignore();
         return;
     }

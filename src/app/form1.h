@@ -29,10 +29,12 @@ class HolidayDialog;
 class LibraryEditor;
 class ManualControl;
 class MciControl;
+class PasswordDialog;
 class PictureBox;
 class PlaybackEngine;
 class RandomPlay;
 class ScheduleEditor;
+class SettingsLock;
 class WeekdayPanel;
 
 class Form1 : public QWidget {
@@ -102,6 +104,9 @@ public:
     Form2 &form2() { return *m_form2; }
     Form3 &form3() { return *m_form3; }
     HolidayDialog &holidayDialog();
+    // The password over what changes the broadcast, and its dialog "设置密码".
+    SettingsLock &settingsLock() { return *m_lock; }
+    PasswordDialog &passwordDialog();
     // The days off and make-up days in force, read at start-up and whenever saved.
     HolidayCalendar &holidays() { return m_holidays; }
     // The shutdown settings strip Picture2, the countdown Frame4, Timer2 and Timer3.
@@ -142,6 +147,7 @@ private:
     int setGroupVolume(int slider);
     void watchSoundFiles();
     void watchFiles();
+    void guardSettings();
     void startUp();
     void prepareTodayGrid();
     void exitProgram();
@@ -156,6 +162,8 @@ private:
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form3> m_form3;
     std::unique_ptr<HolidayDialog> m_holidayDialog;
+    SettingsLock *m_lock = nullptr;
+    std::unique_ptr<PasswordDialog> m_passwordDialog;
     AutoShutdown *m_shutdown = nullptr;
     ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     FileWatch *m_fileWatch = nullptr;

@@ -8,6 +8,7 @@
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 #include "ui/flexgrid.h"
+#include "ui/pictures.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -99,31 +100,142 @@ int SchedulerTick::follows(const QDate &date) const { return m_follows ? m_follo
 void SchedulerTick::SelectTodayList() {
     const int followed = TodayDate.isValid() ? follows(TodayDate) : TodayWeekday;
     if (followed == DayOff) {
+        m_source = Source::DayOff;
         emptyTodayList();
         return;
     }
-    const QString path = m_configuredPath(followed);
-    if (path == m_list.path)
+    const holidayrules::Entry special =
+        TodayDate.isValid() && m_specialDay ? m_specialDay(TodayDate) : holidayrules::Entry{};
+    if (!special.listFile.isEmpty() && selectSpecialList(special))
         return;
-    m_list.path = path;
-    LoadTodayList();
+    QString path = m_configuredPath(followed);
+    if (m_source == Source::Special) {
+        m_source = Source::Weekday;
+        // A special list belongs to its date. A day after it without a list of its own goes on
+        // with the list the special day's weekday would have run, as if it had been an
+        // ordinary day, and with none when that weekday has none either.
+        if (path.isEmpty())
+            path = m_configuredPath(m_special.follows);
+        if (path.isEmpty()) {
+            m_list.path.clear();
+            m_shownPath.clear();
+            todaygrid::show(*m_c.MSFlexGrid1, m_list, {});
+        }
+    } else if (special.listFile.isEmpty()) {
+        m_source = Source::Weekday;
+    }
+    if (path != m_list.path) {
+        m_list.path = path;
+        LoadTodayList();
+    }
+    showListLabel();
 }
 
 // A day off schedules nothing, whatever was loaded before it: not the day before's list, as
 // an empty configured path would keep it, nor a list the editor put into today's grid. With
 // no path in force, the next day that follows a weekday with a list loads it at its first tick.
 void SchedulerTick::emptyTodayList() {
-    m_c.Label28->setText(QStringLiteral("列表文件：（休息）"));
+    showListLabel();
     if (m_list.path.isEmpty() && m_list.count() == 0 && m_c.MSFlexGrid1->Rows() <= 1)
         return;
     m_list.path.clear();
+    m_shownPath.clear();
     todaygrid::show(*m_c.MSFlexGrid1, m_list, {});
+}
+
+// A special day whose list cannot serve rings the list of its own weekday rather than
+// nothing: a school on an exam day would rather hear the ordinary bells than none, and the
+// window and the as-run log say why. The list is looked for again once a minute.
+bool SchedulerTick::selectSpecialList(const holidayrules::Entry &special) {
+    const bool same = m_special == special;
+    if (m_source == Source::Special && same && m_list.path == special.listFile)
+        return true;
+    const int now = m_clock.secondsOfDay();
+    if (m_source == Source::Fallback && same && now >= m_specialTriedAt && now - m_specialTriedAt < SpecialRetrySeconds)
+        return false;
+    m_specialTriedAt = now;
+    const QString note = special.note.isEmpty() ? QString() : QStringLiteral("（%1）").arg(special.note);
+    QList<ScheduleItem> items;
+    if (const QString problem = specialProblem(special.listFile, &items); !problem.isEmpty()) {
+        if (m_source != Source::Fallback || !same || problem != m_specialProblem) {
+            qCWarning(lcTick) << "the special day's list cannot serve" << special.listFile << problem;
+            m_out.asRun->record(QStringLiteral("list"),
+                                QStringLiteral("特殊日%1的列表 %2 %3，改按%4的列表播放")
+                                    .arg(note, special.listFile, problem, statustexts::weekdayName(special.follows)));
+        }
+        m_special = special;
+        m_specialProblem = problem;
+        m_source = Source::Fallback;
+        return false;
+    }
+    // Marks of the list that stood in would keep the special list's later rows from ringing;
+    // the rows whose time has passed are not due again anyway.
+    const bool recovered = m_source == Source::Fallback && same;
+    if (recovered)
+        todaygrid::clearMarks(*m_c.MSFlexGrid1);
+    m_special = special;
+    m_specialProblem.clear();
+    m_source = Source::Special;
+    m_list.path = special.listFile;
+    m_shownPath = special.listFile;
+    const int stored = RecordFile::countFor(QFileInfo(special.listFile).size(), ScheduleItem::RecordSize);
+    m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今天是特殊日%1，今日列表 %2 共 %3 项%4")
+                                                    .arg(note, special.listFile)
+                                                    .arg(std::max<int>(stored, items.size()))
+                                                    .arg(recovered ? QStringLiteral("，已播标记清除") : QString()));
+    todaygrid::show(*m_c.MSFlexGrid1, m_list, items);
+    showListLabel();
+    return true;
+}
+
+// Why the special list cannot serve today, empty when it can. A list without items counts as
+// one that cannot: a day meant to be silent is marked 休息.
+QString SchedulerTick::specialProblem(const QString &path, QList<ScheduleItem> *items) const {
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("找不到");
+    if (const Result loaded =
+            ScheduleListFile::load(path, items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
+        !loaded) {
+        items->clear();
+        return QStringLiteral("无法读取（%1）").arg(loaded.reason());
+    }
+    if (items->isEmpty())
+        return QStringLiteral("里没有项目");
+    return {};
+}
+
+void SchedulerTick::showListLabel() {
+    QString text = QStringLiteral("列表文件：");
+    QColor color = pictures::FaceText;
+    const QString note = m_special.note.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_special.note);
+    switch (m_source) {
+    case Source::DayOff: text += QStringLiteral("（休息）"); break;
+    case Source::Weekday: text += m_list.path.isEmpty() ? m_shownPath : m_list.path; break;
+    case Source::Special:
+        text += (m_special.note.isEmpty() ? QStringLiteral("（特殊日）")
+                                          : QStringLiteral("（特殊日：%1）").arg(m_special.note)) +
+                m_shownPath;
+        color = pictures::Amber;
+        break;
+    case Source::Fallback:
+        // What happened first, for the narrow label; the special list's path after it, for the
+        // strip a held button shows.
+        text += QStringLiteral("⚠ 特殊日%1的列表%2，改按%3的列表：%4（特殊日的列表文件：%5）")
+                    .arg(note, m_specialProblem, statustexts::weekdayName(m_special.follows),
+                         m_shownPath.isEmpty() ? QStringLiteral("（没有）") : m_shownPath, m_special.listFile);
+        color = pictures::Warning;
+        break;
+    }
+    if (m_c.Label28->text() != text)
+        m_c.Label28->setText(text);
+    setTextColor(m_c.Label28, color);
 }
 
 void SchedulerTick::LoadTodayList() {
     if (m_list.path.isEmpty())
         return;  // keep the list loaded before
-    m_c.Label28->setText(QStringLiteral("列表文件：") + m_list.path);
+    m_shownPath = m_list.path;
+    showListLabel();
     QList<ScheduleItem> items;
     // A file that is missing or cannot be read gives an empty list; nothing is shown. No more
     // is read than the day can hold, however large the file.

@@ -48,12 +48,24 @@ public:
     SchedulerTick(Clock &clock, TickControls controls, TickOutputs outputs, TodayList &list, PlaybackState &state,
                   std::function<QString(int)> configuredPath, std::function<int(const QDate &)> follows = {});
 
+    // specialDay(date), where given, is the date's calendar entry when it runs a list file of
+    // its own, and an entry without one otherwise.
+    void setSpecialDays(std::function<holidayrules::Entry(const QDate &)> specialDay) {
+        m_specialDay = std::move(specialDay);
+    }
+    // A special list that is missing, unreadable or empty on its day is looked for again this
+    // often, so one copied into place later in the day still rings its timetable.
+    static constexpr int SpecialRetrySeconds = 60;
+
     // Timer1, every second: icons, clock and date, today's list, and the due scan.
     void tick();
     void SelectTodayList();
     void LoadTodayList();
     // The same file read again after someone else changed it; see the definition.
     void reloadTodayList();
+    // Label28 as the list in force stands: its path, and a day off, a special day and its note,
+    // or a special day whose list could not serve.
+    void showListLabel();
 
     int TodayWeekday = 1;
     QDate TodayDate;
@@ -66,6 +78,8 @@ private:
     void startItem(int i, const TodayItem &item);
     int follows(const QDate &date) const;
     void emptyTodayList();
+    bool selectSpecialList(const holidayrules::Entry &special);
+    QString specialProblem(const QString &path, QList<ScheduleItem> *items) const;
 
     Clock &m_clock;
     TickControls m_c;
@@ -74,4 +88,13 @@ private:
     PlaybackState &m_state;
     std::function<QString(int)> m_configuredPath;
     std::function<int(const QDate &)> m_follows;
+    std::function<holidayrules::Entry(const QDate &)> m_specialDay;
+
+    // Where the list in force came from.
+    enum class Source { Weekday, DayOff, Special, Fallback };
+    Source m_source = Source::Weekday;
+    QString m_shownPath;            // the path last loaded, which Label28 names
+    holidayrules::Entry m_special;  // the special day in force, or the one whose list could not serve
+    QString m_specialProblem;       // why it could not, in the operator's words
+    int m_specialTriedAt = 0;       // second of the day its list was last looked for
 };

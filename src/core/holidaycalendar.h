@@ -1,4 +1,4 @@
-// HolidayCalendar: the days off and make-up days in force, and their file Holidays.txt in AppDir.
+// HolidayCalendar: the days off, make-up days and special days in force, and their file Holidays.txt in AppDir.
 #pragma once
 #include "core/holidayrules.h"
 #include "core/result.h"
@@ -27,6 +27,8 @@ public:
     const holidayrules::Calendar &calendar() const { return m_calendar; }
     // The weekday whose list the date follows, DayOff on a day off.
     int follows(const QDate &date) const { return holidayrules::follows(m_calendar, date); }
+    // The date's entry when it runs a list file of its own, else an entry without one.
+    holidayrules::Entry specialDay(const QDate &date) const { return holidayrules::specialDay(m_calendar, date); }
 
 private:
     QString m_path;

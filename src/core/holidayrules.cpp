@@ -1,4 +1,4 @@
-// Reading and writing the lines of the calendar of days off and make-up days.
+// Reading and writing the lines of the calendar of days off, make-up days and special days.
 #include "core/holidayrules.h"
 
 #include "core/gbk.h"
@@ -17,13 +17,19 @@ namespace {
 // these lines are recognised and not kept twice.
 const QStringList &headerLines() {
     static const QStringList lines = {
-        QStringLiteral("# 节假日与调休：每行一个日期，其后写“休息”或星期几。"),
+        QStringLiteral("# 节假日与调休：每行一个日期，其后写“休息”、星期几或列表文件的完整路径。"),
         QStringLiteral("#   2027-02-10 休息    这一天不播放定时列表"),
         QStringLiteral("#   2027-02-07 周一    这一天按星期一的列表播放"),
+        QStringLiteral("#   2027-01-15 /srv/广播/考试.lst    这一天按这个列表文件播放"),
         QStringLiteral("# 井号（#）后面是备注。"),
+        // Written by versions before special days; read back, it is dropped like the others.
+        QStringLiteral("# 节假日与调休：每行一个日期，其后写“休息”或星期几。"),
     };
     return lines;
 }
+
+// The lines a save writes at the top: all but the former ones.
+constexpr int WrittenHeaderLines = 5;
 
 int followsOf(QString word) {
     static const QHash<QString, int> words = [] {
@@ -79,14 +85,37 @@ Line parseLine(const QString &text) {
         line.reason = QStringLiteral("没有这一天");
         return line;
     }
-    const int follows = followsOf(m.captured(4));
-    if (follows < 0) {
-        line.reason = QStringLiteral("没有写明休息或星期几");
+    const QString word = m.captured(4);
+    const int follows = followsOf(word);
+    if (follows >= 0) {
+        line.kind = LineKind::Entry;
+        line.entry = {date, follows, note, {}};
         return line;
     }
-    line.kind = LineKind::Entry;
-    line.entry = {date, follows, note};
+    // A path is told from a weekday by its leading "/"; one without it would depend on the
+    // folder the program happens to start in.
+    if (word.startsWith(QLatin1Char('/'))) {
+        line.kind = LineKind::Entry;
+        line.entry = {date, date.dayOfWeek() % 7 + 1, note, word};
+    } else if (word.endsWith(QStringLiteral(".lst"), Qt::CaseInsensitive)) {
+        line.reason = QStringLiteral("列表文件要写完整路径（以 / 开头）");
+    } else {
+        line.reason = QStringLiteral("没有写明休息或星期几");
+    }
     return line;
+}
+
+QString listFileProblem(const QString &path) {
+    if (!path.startsWith(QLatin1Char('/')))
+        return QStringLiteral("不是完整路径");
+    if (path.contains(QLatin1Char('#')))
+        return QStringLiteral("含有井号（#），其后会被当作备注");
+    for (const QChar c : path)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return QStringLiteral("含有控制字符");
+    if (path.trimmed() != path)
+        return QStringLiteral("末尾有空格");
+    return {};
 }
 
 namespace {
@@ -145,7 +174,7 @@ Calendar parse(const QByteArray &bytes) {
 QByteArray format(const Calendar &calendar) {
     QByteArray out;
     auto put = [&out](const QByteArray &line) { out += line + "\r\n"; };
-    for (const QString &line : headerLines() + calendar.comments)
+    for (const QString &line : headerLines().mid(0, WrittenHeaderLines) + calendar.comments)
         put(line.toUtf8());
     for (const SkippedLine &s : calendar.skipped)
         if (s.bytes.isEmpty())
@@ -155,7 +184,8 @@ QByteArray format(const Calendar &calendar) {
         if (!s.bytes.isEmpty())
             put(s.bytes);
     for (const Entry &e : calendar.entries) {
-        QString line = e.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + followsWord(e.follows);
+        QString line = e.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') +
+                       (e.listFile.isEmpty() ? followsWord(e.follows) : e.listFile);
         if (!e.note.isEmpty())
             line += QStringLiteral("  # ") + e.note;
         put(line.toUtf8());
@@ -167,6 +197,12 @@ int follows(const Calendar &calendar, const QDate &date) {
     if (const auto it = calendar.entries.constFind(date); it != calendar.entries.constEnd())
         return it->follows;
     return date.dayOfWeek() % 7 + 1;
+}
+
+Entry specialDay(const Calendar &calendar, const QDate &date) {
+    if (const auto it = calendar.entries.constFind(date); it != calendar.entries.constEnd() && !it->listFile.isEmpty())
+        return *it;
+    return {};
 }
 
 QString followsWord(int follows) {

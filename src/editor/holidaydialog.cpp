@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QTextCharFormat>
@@ -26,10 +27,11 @@ QString dateText(const QDate &date) {
 }
 
 QString entryText(const holidayrules::Entry &e) {
-    QString text =
-        e.date.toString(QStringLiteral("yyyy-MM-dd ")) + statustexts::weekdayName(e.date.dayOfWeek() % 7 + 1) +
-        QChar(0x3000) +
-        (e.follows == DayOff ? QStringLiteral("休息") : QStringLiteral("按") + holidayrules::followsWord(e.follows));
+    QString text = e.date.toString(QStringLiteral("yyyy-MM-dd ")) +
+                   statustexts::weekdayName(e.date.dayOfWeek() % 7 + 1) + QChar(0x3000) +
+                   (!e.listFile.isEmpty() ? QStringLiteral("按列表 ") + e.listFile
+                    : e.follows == DayOff ? QStringLiteral("休息")
+                                          : QStringLiteral("按") + holidayrules::followsWord(e.follows));
     if (!e.note.isEmpty())
         text += QChar(0x3000) + e.note;
     return text;
@@ -37,8 +39,9 @@ QString entryText(const holidayrules::Entry &e) {
 
 }  // namespace
 
-HolidayDialog::HolidayDialog(Clock &clock, Dialogs &dialogs, HolidayCalendar &holidays, QWidget *parent)
-    : QDialog(parent), m_clock(clock), m_dialogs(dialogs), m_holidays(holidays) {
+HolidayDialog::HolidayDialog(Clock &clock, Dialogs &dialogs, CommonDialog &commonDialog, HolidayCalendar &holidays,
+                             QWidget *parent)
+    : QDialog(parent), m_clock(clock), m_dialogs(dialogs), m_CommonDialog1(commonDialog), m_holidays(holidays) {
     setObjectName(QStringLiteral("HolidayDialog"));
     setWindowTitle(QStringLiteral("节假日与调休"));
     setModal(true);
@@ -56,10 +59,16 @@ HolidayDialog::HolidayDialog(Clock &clock, Dialogs &dialogs, HolidayCalendar &ho
     weekdayBox = named(new QComboBox(this), "weekdayBox");
     for (int d : {2, 3, 4, 5, 6, 7, 1})
         weekdayBox->addItem(statustexts::weekdayName(d), d);
+    specialOption = named(new QRadioButton(QStringLiteral("按列表文件"), this), "specialOption");
+    listFileText = named(new QLineEdit(this), "listFileText");
+    listFileText->setReadOnly(true);
+    listFileText->setPlaceholderText(QStringLiteral("考试、运动会、半天课……"));
+    listFileButton = named(new QPushButton(QStringLiteral("..."), this), "listFileButton");
     auto *options = new QButtonGroup(this);
     options->addButton(ordinaryOption);
     options->addButton(offOption);
     options->addButton(makeUpOption);
+    options->addButton(specialOption);
     noteText = named(new QLineEdit(this), "noteText");
     noteText->setMaxLength(40);
     noteText->setPlaceholderText(QStringLiteral("如：春节"));
@@ -83,9 +92,15 @@ HolidayDialog::HolidayDialog(Clock &clock, Dialogs &dialogs, HolidayCalendar &ho
     choice->addWidget(makeUpOption, 3, 0);
     choice->addWidget(weekdayBox, 3, 1);
     choice->addWidget(new QLabel(QStringLiteral("的列表"), this), 3, 2);
-    choice->addWidget(new QLabel(QStringLiteral("备注"), this), 4, 0);
-    choice->addWidget(noteText, 4, 1, 1, 2);
-    choice->setRowStretch(5, 1);
+    choice->addWidget(specialOption, 4, 0, 1, 3);
+    auto *listFile = new QHBoxLayout;
+    listFile->setContentsMargins(20, 0, 0, 0);  // under the option's caption
+    listFile->addWidget(listFileText);
+    listFile->addWidget(listFileButton);
+    choice->addLayout(listFile, 5, 0, 1, 3);
+    choice->addWidget(new QLabel(QStringLiteral("备注"), this), 6, 0);
+    choice->addWidget(noteText, 6, 1, 1, 2);
+    choice->setRowStretch(7, 1);
     auto *top = new QHBoxLayout;
     top->addWidget(calendar);
     top->addSpacing(8);
@@ -110,6 +125,10 @@ HolidayDialog::HolidayDialog(Clock &clock, Dialogs &dialogs, HolidayCalendar &ho
             changeSelectedDate();
     });
     connect(weekdayBox, &QComboBox::currentIndexChanged, this, &HolidayDialog::changeSelectedDate);
+    connect(listFileButton, &QPushButton::clicked, this, [this] {
+        if (chooseListFile())
+            changeSelectedDate();
+    });
     connect(noteText, &QLineEdit::textEdited, this, &HolidayDialog::changeSelectedDate);
     connect(comingList, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { calendar->setSelectedDate(item->data(Qt::UserRole).toDate()); });
@@ -141,28 +160,71 @@ void HolidayDialog::showSelectedDate() {
     const auto it = m_edited.entries.constFind(date);
     const bool has = it != m_edited.entries.constEnd();
     const holidayrules::Entry entry = has ? *it : holidayrules::Entry{};
-    (!has ? ordinaryOption : entry.follows == DayOff ? offOption : makeUpOption)->setChecked(true);
-    const int index = weekdayBox->findData(has && entry.follows != DayOff ? entry.follows : 2);
+    const bool special = !entry.listFile.isEmpty();
+    (!has                      ? ordinaryOption
+     : special                 ? specialOption
+     : entry.follows == DayOff ? offOption
+                               : makeUpOption)
+        ->setChecked(true);
+    const int index = weekdayBox->findData(has && !special && entry.follows != DayOff ? entry.follows : 2);
     weekdayBox->setCurrentIndex(index);
+    listFileText->setText(entry.listFile);
+    listFileText->setToolTip(listFileText->text());
     noteText->setText(entry.note);
-    weekdayBox->setEnabled(makeUpOption->isChecked());
-    noteText->setEnabled(has);
+    showEnabled();
     m_filling = false;
+}
+
+void HolidayDialog::showEnabled() {
+    weekdayBox->setEnabled(makeUpOption->isChecked());
+    listFileText->setEnabled(specialOption->isChecked());
+    listFileButton->setEnabled(specialOption->isChecked());
+    noteText->setEnabled(!ordinaryOption->isChecked());
+}
+
+// A path the file could not keep as it is would name another file, or none, after a save:
+// it is refused where it is chosen.
+bool HolidayDialog::chooseListFile() {
+    CommonDialog &dialog = m_CommonDialog1;
+    dialog.Filter = QStringLiteral("*.lst");
+    dialog.FileName = listFileText->text().isEmpty()
+                          ? QFileInfo(m_holidays.path()).absolutePath() + QStringLiteral("/*.lst")
+                          : listFileText->text();
+    dialog.DefaultExt = QStringLiteral(".lst");
+    if (!dialog.ShowOpen())
+        return false;
+    if (const QString problem = holidayrules::listFileProblem(dialog.FileName); !problem.isEmpty()) {
+        m_dialogs.message(this,
+                          QStringLiteral("列表文件的路径无法存入节假日与调休，没有采用：\n%1\n（%2）")
+                              .arg(QDir::toNativeSeparators(dialog.FileName), problem),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return false;
+    }
+    listFileText->setText(dialog.FileName);
+    listFileText->setToolTip(listFileText->text());
+    return true;
 }
 
 void HolidayDialog::changeSelectedDate() {
     if (m_filling)
         return;
     const QDate date = calendar->selectedDate();
+    // A special day needs its list: chosen at once, and without one the date stays as it was.
+    if (specialOption->isChecked() && listFileText->text().isEmpty() && !chooseListFile()) {
+        showSelectedDate();
+        return;
+    }
     if (ordinaryOption->isChecked()) {
         m_edited.entries.remove(date);
         noteText->clear();  // a note belongs to an entry
+    } else if (specialOption->isChecked()) {
+        m_edited.entries.insert(date,
+                                {date, date.dayOfWeek() % 7 + 1, noteText->text().trimmed(), listFileText->text()});
     } else {
         const int follows = offOption->isChecked() ? DayOff : weekdayBox->currentData().toInt();
-        m_edited.entries.insert(date, {date, follows, noteText->text().trimmed()});
+        m_edited.entries.insert(date, {date, follows, noteText->text().trimmed(), {}});
     }
-    weekdayBox->setEnabled(makeUpOption->isChecked());
-    noteText->setEnabled(!ordinaryOption->isChecked());
+    showEnabled();
     saveButton->setEnabled(true);
     showCalendar();
 }
@@ -174,14 +236,20 @@ void HolidayDialog::showCalendar() {
     for (const holidayrules::Entry &e : m_edited.entries) {
         QTextCharFormat marked;
         marked.setFontWeight(QFont::Bold);
-        const bool off = e.follows == DayOff;
-        marked.setForeground(off ? QColor(255, 0, 0) : QColor(0, 0, 255));
-        marked.setBackground(off ? QColor(255, 228, 228) : QColor(224, 232, 255));
+        if (!e.listFile.isEmpty()) {
+            marked.setForeground(QColor(176, 88, 0));
+            marked.setBackground(QColor(255, 236, 204));
+        } else {
+            const bool off = e.follows == DayOff;
+            marked.setForeground(off ? QColor(255, 0, 0) : QColor(0, 0, 255));
+            marked.setBackground(off ? QColor(255, 228, 228) : QColor(224, 232, 255));
+        }
         calendar->setDateTextFormat(e.date, marked);
         if (e.date < today)
             continue;
         auto *item = new QListWidgetItem(entryText(e), comingList);
         item->setData(Qt::UserRole, e.date);
+        item->setToolTip(item->text());
         item->setForeground(marked.foreground());
     }
     if (comingList->count() == 0) {

@@ -1,7 +1,9 @@
-// HolidayDialog "节假日与调休": marks dates as days off or as make-up days that run another weekday's list.
+// HolidayDialog "节假日与调休": marks dates as days off, as make-up days that run another weekday's list, or as
+// special days that run a list file of their own.
 #pragma once
 #include "core/clock.h"
 #include "core/holidaycalendar.h"
+#include "ui/commondialog.h"
 #include "ui/dialogs.h"
 
 #include <QCalendarWidget>
@@ -17,7 +19,9 @@
 class HolidayDialog : public QDialog {
     Q_OBJECT
 public:
-    HolidayDialog(Clock &clock, Dialogs &dialogs, HolidayCalendar &holidays, QWidget *parent = nullptr);
+    // commonDialog is the main window's one file dialog, shared with the other panels.
+    HolidayDialog(Clock &clock, Dialogs &dialogs, CommonDialog &commonDialog, HolidayCalendar &holidays,
+                  QWidget *parent = nullptr);
 
     // Reads the file again, so that a hand edit comes into force and its faults are shown,
     // selects today and shows the dialog.
@@ -31,6 +35,9 @@ public:
     QRadioButton *offOption;       // "休息"
     QRadioButton *makeUpOption;    // "调休，按" a weekday's list
     QComboBox *weekdayBox;         // that weekday
+    QRadioButton *specialOption;   // "按列表文件": a special day
+    QLineEdit *listFileText;       // that list file, chosen with listFileButton
+    QPushButton *listFileButton;   // "...": the shared file dialog
     QLineEdit *noteText;           // "备注"
     QListWidget *comingList;       // the entries from today on
     QLabel *skippedNote;           // lines of the file that were left out
@@ -45,9 +52,12 @@ private:
     void changeSelectedDate();
     void showCalendar();
     void closeDialog();
+    void showEnabled();
+    bool chooseListFile();
 
     Clock &m_clock;
     Dialogs &m_dialogs;
+    CommonDialog &m_CommonDialog1;
     HolidayCalendar &m_holidays;
     holidayrules::Calendar m_edited;
     QString m_readFault;     // why the file could not be read when the dialog opened

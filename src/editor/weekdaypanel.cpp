@@ -46,6 +46,7 @@ void WeekdayPanel::build() {
     // that the panel fits its band of the main window with every box at a readable height.
     Command11 = named(new QPushButton(QStringLiteral("保存"), this), "Command11");
     HolidayButton = named(new QPushButton(QStringLiteral("节假日…"), this), "HolidayButton");
+    LockButton = named(new QPushButton(QStringLiteral("密码…"), this), "LockButton");
     Command3 = named(new QPushButton(QStringLiteral("▲"), this), "Command3");
     Command4 = named(new QPushButton(QStringLiteral("▼"), this), "Command4");
     Command3->setFixedWidth(32);
@@ -55,6 +56,8 @@ void WeekdayPanel::build() {
     top->addSpacing(12);
     top->addWidget(Option2);
     top->addStretch();
+    top->addWidget(LockButton);
+    top->addSpacing(12);
     top->addWidget(HolidayButton);
     top->addSpacing(12);
     top->addWidget(Command11);

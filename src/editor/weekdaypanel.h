@@ -26,6 +26,7 @@ public:
     std::array<QPushButton *, 9> Command10{};  // "..." browse buttons, index 1 … 8
     QPushButton *Command11;                    // "保存"
     QPushButton *HolidayButton;                // "节假日…": the days off and make-up days
+    QPushButton *LockButton;                   // "密码…": the password over the settings
     QPushButton *Command3;                     // "▲"
     QPushButton *Command4;                     // "▼"
 

@@ -25,6 +25,7 @@ inline const QColor ClockFace{12, 20, 30};
 inline const QColor ClockGhost{31, 42, 55};  // the unlit segments
 inline const QColor TopLine{255, 242, 168};  // the light yellow line along the top edge
 inline const QColor CoverSky{232, 240, 248};
+inline const QColor Warning{255, 132, 112};  // on the band: something the operator must put right
 
 inline constexpr QSize BackgroundSize{700, 613};
 inline constexpr QSize SlideSize{289, 161};

@@ -4,7 +4,9 @@
 #include "editor/weekdaypanel.h"
 #include "housekeeping/form3.h"
 #include "support/listfiles.h"
+#include "support/recordedlog.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/flexgrid.h"
 
 #include <QtTest>
@@ -37,7 +39,21 @@ class TestSchedulerTick : public QObject {
         FlexGrid &grid() { return *form->MSFlexGrid1; }
         bool marked(int row) { return grid().TextMatrix(row, 0) == QStringLiteral("√"); }
         void runTo(const QTime &t) { env.clock->advanceTo(QDateTime(env.clock->date(), t)); }
+        // Sunday … the given weekday each get a list of their own, "sun.lst" with earlyAndLate("sun").
+        void listPerWeekday(int upTo = 7) {
+            for (int weekday = 1; weekday <= upTo; ++weekday) {
+                const QString name = QStringList{"sun", "mon", "tue", "wed", "thu", "fri", "sat"}[weekday - 1];
+                writeList(env.path(name + ".lst"), earlyAndLate(name));
+                form->Frame1->dayText(weekday)->setText(env.path(name + ".lst"));
+            }
+        }
     };
+
+    // A bell at 00:00:03 and one at 23:59:58, named after the list ("mon-early.wav").
+    static QList<ScheduleItem> earlyAndLate(const QString &name) {
+        return {item("00:00:03", "early", "00:00:02", name + "-early.wav"),
+                item("23:59:58", "late", "00:00:02", name + "-late.wav")};
+    }
 
     static QList<ScheduleItem> bellAtEight() { return {item("08:00:00", "上课", "00:00:30", "/sounds/bell.wav")}; }
 
@@ -264,9 +280,9 @@ private slots:
         QCOMPARE(rig.form->tick().TodayWeekday, date.dayOfWeek() % 7 + 1);
     }
 
-    // Every weekday has its own list: a bell at 00:00:03 and one at 23:59:58, named after the
-    // day ("mon-early.wav"). Across one midnight, the bell before it and the bell after it
-    // tell which list was in force on either side; a day off rings neither.
+    // Every weekday has its own list, earlyAndLate() of its name. Across one midnight, the bell
+    // before it and the bell after it tell which list was in force on either side; a day off
+    // rings neither.
     void midnightIntoAndOutOfExceptionDays_data() {
         QTest::addColumn<QByteArray>("holidays");
         QTest::addColumn<QDate>("day");  // the day before midnight
@@ -295,13 +311,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QColor, colour);
         Rig rig(QDateTime(day, QTime(23, 59, 40)), {}, false, holidays);
-        const char *const names[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
-        for (int weekday = 1; weekday <= 7; ++weekday) {
-            const QString name = QString::fromLatin1(names[weekday - 1]);
-            writeList(rig.env.path(name + ".lst"), {item("00:00:03", "early", "00:00:02", name + "-early.wav"),
-                                                    item("23:59:58", "late", "00:00:02", name + "-late.wav")});
-            rig.form->Frame1->dayText(weekday)->setText(rig.env.path(name + ".lst"));
-        }
+        rig.listPerWeekday();
         rig.form->form3().Check1->setChecked(false);  // marks stay across midnight as they are
         rig.env.clock->advanceTo(QDateTime(day.addDays(1), QTime(0, 0, 30)));
         QStringList files;
@@ -320,6 +330,76 @@ private slots:
         else
             QVERIFY(rig.marked(1));               // the early bell of the day's own or followed list
         QVERIFY(rig.form->Timer11->isEnabled());  // random music goes on, also on a day off
+    }
+
+    // Friday 2026-12-11 is an exam day whose list rings at 00:00:03 and 23:59:58 too. Across
+    // the midnight before it or after it, the bells tell which list was in force; a list that
+    // cannot serve gives way to Friday's own, and the list-file label says so.
+    void midnightIntoAndOutOfASpecialDay_data() {
+        QTest::addColumn<QString>("exam");  // the exam list: "bells", "empty" or "missing"
+        QTest::addColumn<QDate>("day");     // the day before midnight
+        QTest::addColumn<bool>("saturdayList");
+        QTest::addColumn<QStringList>("played");
+        QTest::addColumn<QString>("label");  // Label28 after midnight, "$" for the folder
+        const QString exam = QStringLiteral("bells"),
+                      fallback = QStringLiteral("，改按星期五的列表：$/fri.lst（特殊日的列表文件：$/期末 考试.lst）");
+        const QDate thursday(2026, 12, 10), friday(2026, 12, 11);
+        QTest::newRow("into it") << exam << thursday << true << QStringList{"thu-late.wav", "exam-early.wav"}
+                                 << "列表文件：（特殊日：期末考试）$/期末 考试.lst";
+        QTest::newRow("out of it") << exam << friday << true << QStringList{"exam-late.wav", "sat-early.wav"}
+                                   << "列表文件：$/sat.lst";
+        QTest::newRow("out of it into a Saturday without a list")
+            << exam << friday << false << QStringList{"exam-late.wav", "fri-early.wav"} << "列表文件：$/fri.lst";
+        QTest::newRow("into it, its list missing")
+            << "missing" << thursday << true << QStringList{"thu-late.wav", "fri-early.wav"}
+            << "列表文件：⚠ 特殊日（期末考试）的列表找不到" + fallback;
+        QTest::newRow("into it, its list empty")
+            << "empty" << thursday << true << QStringList{"thu-late.wav", "fri-early.wav"}
+            << "列表文件：⚠ 特殊日（期末考试）的列表里没有项目" + fallback;
+    }
+    void midnightIntoAndOutOfASpecialDay() {
+        QFETCH(QString, exam);
+        QFETCH(QDate, day);
+        QFETCH(bool, saturdayList);
+        QFETCH(QStringList, played);
+        QFETCH(QString, label);
+        Rig rig(QDateTime(day, QTime(23, 59, 40)), {});
+        const QString examPath = rig.env.path("期末 考试.lst");
+        if (exam != "missing")
+            writeList(examPath, exam == "bells" ? earlyAndLate("exam") : QList<ScheduleItem>{});
+        rig.listPerWeekday(saturdayList ? 7 : 6);
+        QVERIFY(
+            rig.form->holidays().save(holidayrules::parse(("2026-12-11 " + examPath + "  # 期末考试").toUtf8())).ok());
+        rig.form->form3().Check1->setChecked(false);  // marks stay across midnight as they are
+        rig.env.clock->advanceTo(QDateTime(day.addDays(1), QTime(0, 0, 30)));
+        QCOMPARE(rig.env.mci->log.filter(QStringLiteral("file=")).replaceInStrings("file=", ""), played);
+        QCOMPARE(rig.form->Label28->text(), QString(label).replace('$', rig.env.dir.path()));
+        QVERIFY(rig.marked(1));
+    }
+
+    // The exam list arrives at 09:10, after Friday's list stood in for it and rang its 09:00
+    // bell in row 1: within a minute the exam list is in force, with no mark left to keep
+    // its own row 1 from ringing at 09:30; the as-run log tells each choice.
+    void aSpecialListCopiedInLaterRingsFromThen() {
+        TestEnv env(QDateTime(QDate(2026, 12, 11), QTime(8, 59, 0)));
+        auto log = std::make_unique<RecordedLog>();
+        RecordedLog &asRun = *log;
+        env.services.asRun = std::move(log);
+        const QString fri = env.path("fri.lst"), exam = env.path("exam.lst");
+        writeList(fri, {item("09:00:00", "第二节", "00:00:10", "fri.wav")});
+        writeBytes(env.path("Holidays.txt"), ("2026-12-11 " + exam + " # 期末考试\r\n").toUtf8());
+        Form1 form(env.services);
+        form.Frame1->Text9->setText(fri);
+        env.clock->advanceTo(QDateTime(env.clock->date(), QTime(9, 10, 0)));
+        writeList(exam, {item("09:30:00", "考试结束", "00:00:10", "exam.wav")});
+        env.clock->advanceTo(QDateTime(env.clock->date(), QTime(9, 11, 0)));
+        QCOMPARE(form.Label28->text(), "列表文件：（特殊日：期末考试）" + exam);
+        env.clock->advanceTo(QDateTime(env.clock->date(), QTime(9, 31, 0)));
+        QCOMPARE(env.mci->log.filter(QStringLiteral("file=")), QStringList({"file=fri.wav", "file=exam.wav"}));
+        QCOMPARE(asRun.lines.filter(QStringLiteral("列表")),
+                 QStringList({"特殊日（期末考试）的列表 " + exam + " 找不到，改按星期五的列表播放",
+                              "今日列表 " + fri + " 共 1 项",
+                              "今天是特殊日（期末考试），今日列表 " + exam + " 共 1 项，已播标记清除"}));
     }
 
     // With 每天相同 the day after a day off names the very list that ran before it: it is

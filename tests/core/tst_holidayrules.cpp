@@ -23,6 +23,7 @@ private slots:
         QTest::newRow("no weekday") << "2027-02-07" << QDate() << 0 << "";
         QTest::newRow("no such weekday") << "2027-02-07 周八" << QDate() << 0 << "";
         QTest::newRow("not a date") << "春节 休息" << QDate() << 0 << "";
+        QTest::newRow("a list file without its folder") << "2027-02-07 考试.lst" << QDate() << 0 << "";
     }
     void lineForms() {
         QFETCH(QString, line);
@@ -45,6 +46,7 @@ private slots:
         QTest::addColumn<int>("follows");
         QTest::addColumn<QString>("word");
         QTest::newRow("day off") << DayOff << "休息";
+        QTest::newRow("a list file, spaces and all") << 1 << "/srv/广播/期末 考试.lst";
         const QStringList words = {"周日", "周一", "周二", "周三", "周四", "周五", "周六"};
         for (int d = 1; d <= 7; ++d)
             QTest::newRow(qPrintable(words[d - 1])) << d << words[d - 1];
@@ -54,7 +56,7 @@ private slots:
         QFETCH(QString, word);
         const QDate date(2027, 2, 7);
         holidayrules::Calendar calendar;
-        calendar.entries.insert(date, {date, follows, QString()});
+        calendar.entries.insert(date, {date, follows, QString(), word.startsWith('/') ? word : QString()});
         const QByteArray bytes = holidayrules::format(calendar);
         QVERIFY(bytes.contains(("2027-02-07 " + word + "\r\n").toUtf8()));
         QCOMPARE(holidayrules::parse(bytes).entries.value(date), calendar.entries.value(date));
@@ -67,7 +69,9 @@ private slots:
         QTemporaryDir dir;
         const QString appDir = dir.path() + QLatin1Char('/');
         const QString path = appDir + QLatin1String(HolidayCalendar::FileName);
-        const QByteArray edited = gbk::encode(QStringLiteral("# 本学期\r\n"
+        // Headed as the versions before special days wrote it: the old heading is not kept.
+        const QByteArray edited = gbk::encode(QStringLiteral("# 节假日与调休：每行一个日期，其后写“休息”或星期几。\r\n"
+                                                             "# 本学期\r\n"
                                                              "2027-02-10 休息 # 春节\r\n"
                                                              "2027-02-07 调休\r\n"
                                                              "\r\n"
@@ -84,8 +88,8 @@ private slots:
         QCOMPARE(calendar.follows(QDate(2027, 2, 7)), 5);
         QCOMPARE(calendar.follows(QDate(2027, 2, 8)), 2);  // no entry: its own weekday
         QCOMPARE(calendar.calendar().skipped.size(), 2);
-        QCOMPARE(calendar.calendar().skipped[0].number, 3);
-        QCOMPARE(calendar.calendar().skipped[1].number, 6);
+        QCOMPARE(calendar.calendar().skipped[0].number, 4);
+        QCOMPARE(calendar.calendar().skipped[1].number, 7);
         QCOMPARE(calendar.calendar().comments, QStringList{"# 本学期"});
 
         QVERIFY(calendar.save(calendar.calendar()).ok());

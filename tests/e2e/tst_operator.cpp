@@ -7,9 +7,13 @@
 #include "editor/weekdaypanel.h"
 #include "housekeeping/autoshutdown.h"
 #include "housekeeping/form3.h"
+#include "lock/passworddialog.h"
+#include "lock/passwordprompt.h"
+#include "lock/settingslock.h"
 #include "randommusic/libraryeditor.h"
 #include "support/listfiles.h"
 #include "support/testenv.h"
+#include "support/testfiles.h"
 #include "ui/dialogs_qt.h"
 #include "ui/fitlabel.h"
 #include "ui/flexgrid.h"
@@ -270,6 +274,78 @@ private slots:
         saveScreenshot(&form.form3(), QStringLiteral("form3"));
         form.form3().hide();
         QCOMPARE(env.shutdown->requests, 0);
+    }
+
+    // Today's special list is missing: the list-file label warns and Monday's list plays. The
+    // operator picks another list in the real file dialog and renames the day; from the next
+    // second the label names the special day and its list.
+    void aSpecialDayThroughTheRealWindows() {
+        TestEnv env;
+        env.services.dialogs = makeQtDialogs();
+        writeList(env.path("monday.lst"), {item("08:00:00", "上课铃", "00:00:30", env.path("bell.wav"))});
+        writeList(env.path("exam day.lst"), {item("08:30:00", "考试开始", "00:00:30", env.path("bell.wav"))});
+        writeBytes(env.path("Holidays.txt"), ("2026-12-07 " + env.path("half day.lst") + "  # 半天课\r\n").toUtf8());
+        Form1 form(env.services);
+        form.Frame1->Text5->setText(env.path("monday.lst"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.Picture4, Qt::LeftButton);  // the cover over today's list
+        env.clock->advance(1000);
+        QVERIFY2(form.Label28->text().startsWith(QStringLiteral("列表文件：⚠ 特殊日（半天课）的列表")),
+                 qPrintable(form.Label28->text()));
+        QCOMPARE(form.todayList.path, env.path("monday.lst"));
+        saveScreenshot(&form, QStringLiteral("form1-special-day-missing"));
+
+        form.Frame1->HolidayButton->click();
+        HolidayDialog &d = form.holidayDialog();
+        QVERIFY(d.specialOption->isChecked());
+        bool acted = false;
+        whenModal<QFileDialog>([&](QFileDialog *f) { return listsFolder(f, env.dir.path()); },
+                               [&](QFileDialog *f) { typeName(f, QStringLiteral("exam day")); }, &acted);
+        d.listFileButton->click();
+        QVERIFY(acted);
+        QCOMPARE(d.comingList->item(0)->text(), "2026-12-07 星期一　按列表 " + env.path("exam day.lst") + "　半天课");
+        d.noteText->selectAll();
+        QTest::sendKeyEvent(QTest::Click, d.noteText, Qt::Key_unknown, QStringLiteral("期末考试"), Qt::NoModifier);
+        const QStringList faults = windowFaults(&d);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        saveScreenshot(&d, QStringLiteral("holidaydialog-special"));
+        d.saveButton->click();
+        d.closeButton->click();
+        env.clock->advance(1000);
+        QCOMPARE(form.Label28->text(), "列表文件：（特殊日：期末考试）" + env.path("exam day.lst"));
+        QCOMPARE(form.todayList.count(), 1);
+        saveScreenshot(&form, QStringLiteral("form1-special-day"));
+    }
+
+    // The password dialog as it first opens, and the prompt a guarded button then brings up;
+    // cancelled, the volume dialog stays closed.
+    void thePasswordDialogs() {
+        TestEnv env;
+        Form1 form(env.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.Frame1->LockButton->click();
+        PasswordDialog &d = form.passwordDialog();
+        QStringList faults = windowFaults(&d);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        saveScreenshot(&d, QStringLiteral("passworddialog"));
+        QTest::keyClicks(d.newText, "bell2027");
+        QTest::keyClicks(d.againText, "bell2027");
+        d.saveButton->click();
+        form.settingsLock().lock();
+        bool acted = false;
+        whenModal<PasswordPrompt>([](PasswordPrompt *p) { return p->isVisible(); },
+                                  [&](PasswordPrompt *p) {
+                                      faults = windowFaults(p);
+                                      saveScreenshot(p, QStringLiteral("passwordprompt"));
+                                      p->cancelButton->click();
+                                  },
+                                  &acted);
+        QTest::mouseClick(form.Command28, Qt::LeftButton);
+        QVERIFY(acted);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        QVERIFY(!form.form2().isVisible());
     }
 
     // One dialog for both panels: a new name is taken with the list extension added, only list

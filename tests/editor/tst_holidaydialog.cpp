@@ -33,7 +33,7 @@ class TstHolidayDialog : public QObject {
     struct Rig {
         PanelEnv env;
         HolidayCalendar holidays{env.appDir};
-        HolidayDialog dialog{*env.clock, *env.dialogs, holidays};
+        HolidayDialog dialog{*env.clock, *env.dialogs, env.commonDialog, holidays};
         Rig() { env.clock->set(QDateTime(Today, QTime(9, 0))); }
         QStringList coming() const {
             QStringList texts;
@@ -84,6 +84,20 @@ private slots:
         QVERIFY(!d.isVisible());
         QCOMPARE(fileBytes(r.env.path("Holidays.txt")), bytes);
         QCOMPARE(r.holidays.follows(QDate(2027, 2, 7)), 5);
+    }
+
+    // "按列表文件" asks for the file at once: a path the file could not keep is refused, and a
+    // cancelled choice leaves the date as it was.
+    void aSpecialDayNeedsAListFileTheFileCanKeep() {
+        Rig r;
+        HolidayDialog &d = r.dialog;
+        d.openDialog();
+        r.env.dialogs->chosenFiles.enqueue(QStringLiteral("/srv/广播/#1 考试.lst"));
+        clickOption(d.specialOption);
+        QCOMPARE(r.env.dialogs->messages.size(), 1);
+        QVERIFY(r.env.dialogs->messages[0].text.contains(QStringLiteral("含有井号")));
+        clickOption(d.specialOption);  // the file dialog cancelled
+        QVERIFY(d.ordinaryOption->isChecked() && !d.saveButton->isEnabled() && d.listFileText->text().isEmpty());
     }
 
     // A hand-edited file: its damaged lines are left out and named once, with their numbers;
