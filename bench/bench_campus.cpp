@@ -11,6 +11,7 @@
 #include "core/schedulelistfile.h"
 #include "editor/lstcfg.h"
 #include "housekeeping/clstimecfg.h"
+#include "randommusic/libraryfiles.h"
 #include "sinkmonitor.h"
 #include "support/testsounds.h"
 
@@ -44,7 +45,12 @@ bool writeFolder(const QString &dir, const QString &as, int start) {
            put(d.filePath(WeekdayListConfig::FileName), config.toRecord()) &&
            // No automatic shutdown on either PC, whatever a default might become.
            put(d.filePath(ShutdownRecord::FileName), ShutdownRecord{false, 0}.toRecord()) &&
-           put(d.filePath("qc.cfg"), "\"00\",\"00\",\"00\",0\r\n");
+           put(d.filePath("qc.cfg"), "\"00\",\"00\",\"00\",0\r\n") &&
+           // The three music libraries, empty as a first start makes them: made here once, not by
+           // both programs at their first start.
+           put(libraryfiles::groupSettingsPath(dir + '/', 0), {}) &&
+           put(libraryfiles::groupSettingsPath(dir + '/', 1), {}) &&
+           put(libraryfiles::groupSettingsPath(dir + '/', 2), {});
 }
 
 // Both sinks from now until the item's second has long passed; the first sound of each at or
@@ -66,10 +72,17 @@ int hear(const QString &sinkA, const QString &sinkB, int start) {
     a.stop();
     b.stop();
     const double heardA = a.soundAfter(due - 500), heardB = b.soundAfter(due - 500);
-    for (const auto &[name, heard] : {std::pair{sinkA, heardA}, std::pair{sinkB, heardB}})
-        std::printf("  %-10s %s\n", qPrintable(name),
-                    heard < 0 ? "silent"
-                              : qPrintable(QStringLiteral("heard at S + %1 s").arg((heard - due) / 1000, 0, 'f', 3)));
+    // The due tick's beep, a few seconds before: a second pair of onsets, from the other player.
+    const auto beep = [&](const SinkMonitor &m) {
+        const double at = m.soundAfter(due - 6000);
+        return at < 0 || at > due - 1000 ? QStringLiteral("none")
+                                         : QStringLiteral("S - %1 s").arg((due - at) / 1000, 0, 'f', 3);
+    };
+    for (const auto &[name, heard, monitor] : {std::tuple{sinkA, heardA, &a}, std::tuple{sinkB, heardB, &b}})
+        std::printf(
+            "  %-10s bell %s, beep %s\n", qPrintable(name),
+            heard < 0 ? "silent" : qPrintable(QStringLiteral("at S + %1 s").arg((heard - due) / 1000, 0, 'f', 3)),
+            qPrintable(beep(*monitor)));
     if (heardA < 0 || heardB < 0)
         return 1;
     const double difference = std::abs(heardA - heardB);
