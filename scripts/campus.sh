@@ -3,7 +3,7 @@
 # changed in the first PC's folder, and both programs must sound the moved item at its second,
 # within 50 ms of each other. Everything runs in a network namespace of its own with loopback
 # alone, and the run fails should anything have tried another address. Needs root (namespaces).
-# Usage: scripts/campus.sh [build-dir, default build-campus]
+# Usage: scripts/campus.sh [build-dir, default build-campus]; KEEP=1 keeps its folder afterwards.
 set -euo pipefail
 self=$(realpath "$0")
 cd "$(dirname "$self")/.."
@@ -31,7 +31,10 @@ program=$(realpath "$dir/tollmere")
 helper=$(realpath "$dir/bench/bench_campus")
 now() { date +%s; }
 secondOfDay() { echo $((10#$(date +%H) * 3600 + 10#$(date +%M) * 60 + 10#$(date +%S))); }
-[ "$(secondOfDay)" -lt 85000 ] || fail "the run would pass midnight; try again after it"
+if [ "$(secondOfDay)" -ge 86000 ]; then
+  say "skipped: the run would pass midnight"
+  exit 0
+fi
 
 work=$(mktemp -d /tmp/tollmere-campus.XXXXXX)
 pids=()
@@ -56,7 +59,9 @@ trap 'exit 1' INT TERM
 (while sleep 0.5; do ss -tunapH; done) >"$work/sockets.log" 2>&1 &
 pids+=($!)
 
-# --- Sound: one PulseAudio server of our own, a null sink for each PC's "sound card".
+# --- Sound: one PulseAudio server of our own, a null sink for each PC's "sound card". The
+# programs' mixers reach the server's default sink, the test script's own, so whatever volume
+# either sets, the two sinks listened to stay as loud as each other.
 export PULSE_RUNTIME_PATH=$work/pulse XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$PULSE_RUNTIME_PATH" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -73,7 +78,7 @@ for pc in a b; do
   cp dist/broadcast.stignore "$work/$pc/.stignore"
   "$helper" --volume "$work/$pc"  # each PC's own sound card, never synchronised
 done
-"$helper" --folder "$work/a" "$as" $(($(secondOfDay) + 900))
+"$helper" --folder "$work/a" "$as" $(($(secondOfDay) + 300))
 
 # --- Syncthing: two instances, each knowing only the other, at 127.0.0.1 and nowhere else.
 usedPorts=" "
