@@ -191,16 +191,28 @@ for pc in a b; do
   pcPid[$pc]=$!
   pids+=($!)
 done
-status() { nsenter -t "${pcPid[$1]}" -m -- "$as/tollmere" --status 2>/dev/null; }
+status() { nsenter -t "${pcPid[$1]}" -m -- "$as/tollmere" --status 2>/dev/null || true; }
+# Whether program $1's status has a line starting with $2 that holds $3, within $4 tries.
+awaitStatus() {
+  local text
+  for _ in $(seq 1 "$4"); do
+    text=$(status "$1")
+    [[ $(grep "^$2" <<<"$text") == *"$3"* ]] && return 0
+    sleep 0.25
+  done
+  return 1
+}
 for pc in a b; do
-  for _ in $(seq 1 60); do status "$pc" | grep -qF "$as/today.lst" && break; sleep 0.5; done
-  status "$pc" | grep -qF "$as/today.lst" || fail "program $pc does not answer with today's list"
+  awaitStatus "$pc" '今日列表：' "$as/today.lst" 120 || fail "program $pc does not answer with today's list"
 done
 say "both programs run, each with today's list $as/today.lst"
+# A list replaced within the second after a program has first read it can go unnoticed until
+# its next change; on a school day the programs have long been running when a change comes.
+sleep 2
 
 # --- The bell moved to a second about 25 s ahead, in A only.
 due=$(($(secondOfDay) + 25))
-dueText=$(printf '%02d:%02d:%02d' $((due / 3600)) $((due / 60 % 60)) $((due % 60)))
+dueText=$(printf '%d:%02d:%02d' $((due / 3600)) $((due / 60 % 60)) $((due % 60)))
 "$helper" --hear campus_a campus_b "$due" >"$work/hear.out" 2>&1 &
 hearPid=$!
 pids+=($!)
@@ -213,8 +225,7 @@ for _ in $(seq 1 60); do cmp -s "$work/a/today.lst" "$work/b/today.lst" && break
 cmp -s "$work/a/today.lst" "$work/b/today.lst" || fail "the moved bell did not reach B"
 say "the changed list reached B after $(($(now) - t0)) s"
 for pc in a b; do
-  for _ in $(seq 1 40); do status "$pc" | grep '^下一项' | grep -qF "$dueText" && break; sleep 0.25; done
-  status "$pc" | grep '^下一项' | grep -qF "$dueText" || fail "program $pc did not take the moved bell"
+  awaitStatus "$pc" '下一项：' "$dueText" 60 || fail "program $pc did not take the moved bell"
   say "program $pc has the bell next at $dueText ($(($(now) - t0)) s after the change)"
 done
 wait "$hearPid" && heardRc=0 || heardRc=$?
