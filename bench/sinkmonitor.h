@@ -25,18 +25,18 @@ inline bool nullSinkPresent() {
     return false;
 }
 
-// Records the null sink's monitor. Every read gives an upper bound of when its samples were
-// rendered (they cannot arrive before); the smallest bound over the run is the closest, so
-// sounds are never dated early.
+// Records a null sink's monitor (the test server's own unless named). Every read gives an upper
+// bound of when its samples were rendered (they cannot arrive before); the smallest bound over
+// the run is the closest, so sounds are never dated early.
 class SinkMonitor {
 public:
+    explicit SinkMonitor(const QString &sink = QString::fromLatin1(NullSink)) : m_sink(sink) {}
     ~SinkMonitor() { stop(); }
     bool start(int latencyMs) {
         m_process.start(QStringLiteral("parec"),
-                        {QStringLiteral("-d"), QString::fromLatin1(NullSink) + QStringLiteral(".monitor"),
-                         QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                         QStringLiteral("--rate=%1").arg(SinkRate), QStringLiteral("--latency-msec=%1").arg(latencyMs),
-                         QStringLiteral("--raw")});
+                        {QStringLiteral("-d"), m_sink + QStringLiteral(".monitor"), QStringLiteral("--format=s16le"),
+                         QStringLiteral("--channels=1"), QStringLiteral("--rate=%1").arg(SinkRate),
+                         QStringLiteral("--latency-msec=%1").arg(latencyMs), QStringLiteral("--raw")});
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { read(); });
         if (m_process.waitForStarted(5000))
             return true;
@@ -70,6 +70,7 @@ private:
         m_sample0 = std::min(m_sample0, now - m_samples.size() * 1000.0 / SinkRate);
     }
 
+    QString m_sink;
     QProcess m_process;
     QByteArray m_pending;
     std::vector<qint16> m_samples;

@@ -39,6 +39,7 @@ for option in "$@"; do
       dbus-daemon               # a private bus for the power-off test, never the system's
       desktop-file-utils        # checks the installed menu and autostart entries
       systemd                   # a journald of the test's own, in a private mount namespace
+      syncthing iproute2        # two PCs kept in step on loopback (scripts/campus.sh), and ss to watch them
     )
     ;;
   --package)
