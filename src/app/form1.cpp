@@ -628,7 +628,8 @@ void Form1::watchFiles() {
     m_fileWatch = new FileWatch(*m_services.clock, m_asRun, this);
     const QString &dir = m_services.appDir;
     FileWatch &w = *m_fileWatch;
-    w.add({QStringLiteral("今日列表"), [this] { return todayList.path; }, [this] { m_tick->reloadTodayList(); }});
+    w.add({QStringLiteral("今日列表"), [this] { return todayList.path; }, [this] { m_tick->reloadTodayList(); },
+           [] { return false; }, [this] { return todayList.loaded; }});
     w.add({QStringLiteral("编辑中的列表文件"), [this] { return Frame2->Text19->text(); },
            [this] {
                m_services.dialogs->notify(this,

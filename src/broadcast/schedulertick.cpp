@@ -156,6 +156,7 @@ bool SchedulerTick::selectSpecialList(const holidayrules::Entry &special) {
     m_specialTriedAt = now;
     const QString note = special.note.isEmpty() ? QString() : QStringLiteral("（%1）").arg(special.note);
     QList<ScheduleItem> items;
+    const FileSignature before = FileSignature::of(special.listFile);
     if (const QString problem = specialProblem(special.listFile, &items); !problem.isEmpty()) {
         if (m_source != Source::Fallback || !same || problem != m_specialProblem) {
             qCWarning(lcTick) << "the special day's list cannot serve" << special.listFile << problem;
@@ -177,6 +178,7 @@ bool SchedulerTick::selectSpecialList(const holidayrules::Entry &special) {
     m_specialProblem.clear();
     m_source = Source::Special;
     m_list.path = special.listFile;
+    m_list.loaded = before;
     m_shownPath = special.listFile;
     const int stored = RecordFile::countFor(QFileInfo(special.listFile).size(), ScheduleItem::RecordSize);
     m_out.asRun->record(QStringLiteral("list"), QStringLiteral("今天是特殊日%1，今日列表 %2 共 %3 项%4")
@@ -236,6 +238,7 @@ void SchedulerTick::LoadTodayList() {
         return;  // keep the list loaded before
     m_shownPath = m_list.path;
     showListLabel();
+    m_list.loaded = FileSignature::of(m_list.path);
     QList<ScheduleItem> items;
     // A file that is missing or cannot be read gives an empty list; nothing is shown. No more
     // is read than the day can hold, however large the file.
@@ -263,6 +266,7 @@ void SchedulerTick::LoadTodayList() {
 void SchedulerTick::reloadTodayList() {
     if (m_list.path.isEmpty())
         return;
+    const FileSignature before = FileSignature::of(m_list.path);
     QList<ScheduleItem> items;
     if (const Result loaded =
             ScheduleListFile::load(m_list.path, &items, ScheduleListFile::Missing::ReadAsEmpty, TodayList::Capacity);
@@ -280,6 +284,7 @@ void SchedulerTick::reloadTodayList() {
     for (int i = 1; i <= m_list.count(); ++i)
         if (todaygrid::isMarked(grid, i))
             ++marked[key(m_list.items[i - 1])];
+    m_list.loaded = before;
     const TodayItem *current = m_list.item(m_state.CurrentItem);
     const QString currentKey = current ? key(*current) : QString();
     todaygrid::show(grid, m_list, items);

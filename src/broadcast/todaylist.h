@@ -1,5 +1,6 @@
 // Today's list: the items the scheduler scans, parallel to the rows of today's grid.
 #pragma once
+#include "core/filesignature.h"
 #include "core/scheduleitem.h"
 
 #include <QList>
@@ -20,6 +21,9 @@ struct TodayList {
 
     QList<TodayItem> items;  // item i is items[i - 1] and grid row i
     QString path;            // TodayListPath: where the loaded items came from
+    // The file as it stood just before its items were read: a change that comes after it is
+    // someone else's, however soon after the loading.
+    FileSignature loaded;
 
     int count() const { return int(items.size()); }
     // Item i (from 1), or nullptr past the end.

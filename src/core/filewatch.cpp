@@ -94,11 +94,12 @@ void FileWatch::compare(Watched &w, const QString &path, const FileSignature &se
     const auto line = [&](const QString &what) {
         m_log.record(QStringLiteral("file"), QStringLiteral("%1%2：%3").arg(w.file.name, what, path));
     };
-    if (path != w.path) {
-        // Another file in its place (today's list at midnight): its owner has just read it.
+    if (path.isEmpty()) {  // no file now: no list open in the editor, a day off
         w = Watched{w.file, path, seen, {}};
         return;
     }
+    if (path != w.path)  // another file in its place: its owner has just read it
+        w = Watched{w.file, path, w.file.loaded ? w.file.loaded() : seen, {}};
     if (seen == w.inForce || ownwrites::isOwn(path, seen)) {
         if (w.toldGone && seen.readable)
             line(QStringLiteral("又可以读取了，内容未变"));

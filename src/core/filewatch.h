@@ -34,6 +34,10 @@ public:
         // While true (a panel editing the file is open), a change waits; it is taken once the
         // panel is closed, and the deferred() signal tells the operator in the meantime.
         std::function<bool()> busy = [] { return false; };
+        // Where a file takes another path while the program runs (today's list at midnight),
+        // the file as its owner read it, so that a change in the second before the first
+        // look is not taken for what the owner has. Without it the first look counts.
+        std::function<FileSignature()> loaded = {};
     };
 
     FileWatch(Clock &clock, AsRunLog &log, QObject *parent = nullptr);

@@ -72,9 +72,9 @@ private slots:
         }
     }
 
-    // Today's list replaced while its first item is already found due, then gone for a while,
-    // then rewritten in place: the due item plays once, the changed one at its new time, the
-    // removed one never, and a missing file leaves the list as it was.
+    // Today's list replaced in the second after it was loaded, then again while its first item
+    // is already found due, then gone for a while, then rewritten in place: the due item plays once, the changed one at
+    // its new time, the removed one never, and a missing file leaves the list as it was.
     void todaysListFollowsTheDisk() {
         TestEnv env(QDateTime(Monday, QTime(9, 59, 40)));
         auto log = std::make_unique<RecordedLog>();
@@ -85,6 +85,10 @@ private slots:
                   {item("10:00:00", "上课", "00:00:05", "/s/a.wav"), item("10:00:30", "下课", "00:00:05", "/s/b.wav")});
         Form1 form(env.services);
         form.Frame1->Text5->setText(list);
+        env.clock->advance(1000);  // loaded at this tick; replaced before the watch's first look
+        replaceByRename(list, listBytes({item("10:00:00", "上课", "00:00:05", "/s/a.wav"),
+                                         item("10:00:30", "下课", "00:00:05", "/s/b.wav"),
+                                         item("09:59:50", "预备", "00:00:05", "/s/p.wav")}));
         run(env, form, QTime(9, 59, 57));
         QCOMPARE(form.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("√"));
 
@@ -96,8 +100,9 @@ private slots:
         QCOMPARE(form.MSFlexGrid1->TextMatrix(1, 0), QString());
         QCOMPARE(form.MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("√"));
         run(env, form, QTime(10, 1));
-        QCOMPARE(env.timeline.filter("mci file=").join(','), "10:00:01 mci file=/s/a.wav,10:00:21 mci file=/s/c.wav");
-        QCOMPARE(count(asRun.lines, "今日列表已在磁盘上被更改，已采用新内容：" + list), 1);
+        QCOMPARE(env.timeline.filter("mci file=").join(','),
+                 "09:59:51 mci file=/s/p.wav,10:00:01 mci file=/s/a.wav,10:00:21 mci file=/s/c.wav");
+        QCOMPARE(count(asRun.lines, "今日列表已在磁盘上被更改，已采用新内容：" + list), 2);
 
         QVERIFY(QFile::remove(list));
         run(env, form, QTime(10, 1, 5));
