@@ -113,6 +113,7 @@ void SettingsLock::lock() {
 
 void SettingsLock::guard(QAbstractButton *button) {
     m_guarded.insert(button);
+    connect(button, &QObject::destroyed, this, [this, button] { m_guarded.remove(button); });
     button->installEventFilter(this);
 }
 
@@ -147,9 +148,13 @@ bool SettingsLock::eventFilter(QObject *watched, QEvent *event) {
         m_idle->setEnabled(false);  // someone is there: a fresh idle time
         m_idle->setEnabled(true);
     }
-    if (!m_guarded.contains(watched))
+    // Only a press can be a click; a button being destroyed still gets events once it is no
+    // longer a button, so it is asked what it is rather than taken for one.
+    if ((type != QEvent::MouseButtonPress && type != QEvent::KeyPress) || !m_guarded.contains(watched))
         return false;
-    auto *button = static_cast<QAbstractButton *>(watched);
+    auto *button = qobject_cast<QAbstractButton *>(watched);
+    if (!button)
+        return false;
     bool click = false;
     if (type == QEvent::MouseButtonPress)
         click = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
