@@ -22,6 +22,8 @@
 #include "lock/settingslock.h"
 #include "randommusic/libraryeditor.h"
 #include "randommusic/libraryfiles.h"
+#include "randommusic/libraryloading.h"
+#include "randommusic/musicrules.h"
 #include "randommusic/randomplay.h"
 #include "randommusic/sortedlistbox.h"
 #include "ui/fitlabel.h"
@@ -192,6 +194,29 @@ PasswordDialog &Form1::passwordDialog() {
     return *m_passwordDialog;
 }
 
+// Made when first opened: its hundred controls and a list of up to 1001 songs are most of
+// what start-up would otherwise build for a panel few open on a given day.
+LibraryEditor &Form1::libraryEditor() {
+    if (m_libraryEditor)
+        return *m_libraryEditor;
+    m_libraryEditor =
+        new LibraryEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, libraries, *Timer11, this);
+    LibraryEditor *editor = m_libraryEditor;
+    // Larger than its designed 9795 × 2955 twips at 300, 180: in the interface font its four
+    // groups of time fields and day boxes need the window's whole width and top part.
+    editor->setGeometry(twipsRect(30, 15, FormWidthTwips - 60, 3210));
+    // Over the about panel, under the shutdown strip and the countdown; raised while the
+    // countdown runs, it goes under it again.
+    editor->stackUnder(m_shutdown->Picture2);
+    editor->installEventFilter(this);
+    SortedListBox *songs = editor->List2;
+    new SoundFileWatch(
+        *m_services.clock, *songs->model(), 0,
+        [songs](const QHash<QString, QString> &problems) { songs->showFileProblems(problems); }, editor);
+    editor->showAsLoaded();
+    return *editor;
+}
+
 // What changes the broadcast asks for the password, where one is set: the exit, the list
 // panels (and with them the editor, the weekday lists, the calendar and the password itself),
 // the library editor, the volumes and the shutdown strip with the mark clearing behind it.
@@ -213,8 +238,8 @@ void Form1::guardSettings() {
     connect(m_lock, &SettingsLock::lockedByIdle, this, [this] {
         if (Command2->isEnabled())
             windowheight::setCentred(this, windowheight::Compact);
-        if (Frame5->isVisible())
-            Frame5->returnToMain();
+        if (m_libraryEditor && m_libraryEditor->isVisible())
+            m_libraryEditor->returnToMain();
         auto closeUnchanged = [](QWidget *dialog, QPushButton *save, QPushButton *close) {
             if (dialog->isVisible() && !save->isEnabled())
                 close->click();
@@ -445,7 +470,7 @@ void Form1::startUp() {
         qCWarning(lcApp) << "the holiday calendar cannot be read" << m_holidays.path() << loaded.reason();
     m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
-    Frame5->loadAtStartUp();  // the music libraries, the last step
+    libraryloading::loadAll(m_services.appDir, libraries);  // the music libraries, the last step
     watchFiles();
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);
@@ -479,14 +504,12 @@ void Form1::buildDecorations() {
     connect(Timer9, &Timer::timeout, this, [this] { Timer8->setEnabled(true); });  // Timer9_Timer
 
     // From the bottom up: the cover over today's list; the full-text strip; the about panel;
-    // the library editor; the shutdown strip; the countdown, which nothing may hide.
-    for (QWidget *w :
-         {static_cast<QWidget *>(Picture4), Picture1, static_cast<QWidget *>(Picture3), static_cast<QWidget *>(Frame5),
-          static_cast<QWidget *>(m_shutdown->Picture2), static_cast<QWidget *>(m_shutdown->Frame4)})
+    // (the library editor, once made); the shutdown strip; the countdown, which nothing may hide.
+    for (QWidget *w : {static_cast<QWidget *>(Picture4), Picture1, static_cast<QWidget *>(Picture3),
+                       static_cast<QWidget *>(m_shutdown->Picture2), static_cast<QWidget *>(m_shutdown->Frame4)})
         w->raise();
     // A panel raised while the countdown runs goes under it again.
-    for (QWidget *w : {static_cast<QWidget *>(Picture3), static_cast<QWidget *>(Frame5),
-                       static_cast<QWidget *>(m_shutdown->Picture2)})
+    for (QWidget *w : {static_cast<QWidget *>(Picture3), static_cast<QWidget *>(m_shutdown->Picture2)})
         w->installEventFilter(this);
 }
 
@@ -574,11 +597,7 @@ int Form1::setScheduledVolume() {
 
 // The random music: its libraries' editor over the main bar, and the six-second check.
 void Form1::buildRandomMusic() {
-    Frame5 = new LibraryEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, libraries, *Timer11, this);
-    // Larger than its designed 9795 × 2955 twips at 300, 180: in the interface font its four
-    // groups of time fields and day boxes need the window's whole width and top part.
-    Frame5->setGeometry(twipsRect(30, 15, FormWidthTwips - 60, 3210));
-    connect(Command22, &QPushButton::clicked, Frame5, &LibraryEditor::open);  // Command22_Click
+    connect(Command22, &QPushButton::clicked, this, [this] { libraryEditor().open(); });  // Command22_Click
 
     RandomPlayParts parts;
     parts.clock = m_services.clock.get();
@@ -589,6 +608,15 @@ void Form1::buildRandomMusic() {
     parts.Timer11 = Timer11;
     parts.setGroupVolume = [this](int slider) { return setGroupVolume(slider); };
     m_random = new RandomPlay(parts, libraries, playback, this);
+}
+
+// Library n's files changed by someone else: into the editor where it has been made, as its tab
+// would read them, else into memory alone.
+void Form1::reloadLibrary(int n) {
+    if (m_libraryEditor)
+        m_libraryEditor->reloadLibrary(n);
+    else
+        libraryloading::load(m_services.appDir, n, libraries.library[std::size_t(n)]);
 }
 
 int Form1::setGroupVolume(int slider) {
@@ -615,10 +643,6 @@ void Form1::watchSoundFiles() {
             editorGrid->cells()->setFileProblems(editorrules::FileColumn, problems);
         },
         this);
-    SortedListBox *songs = Frame5->List2;
-    new SoundFileWatch(
-        clock, *songs->model(), 0,
-        [songs](const QHash<QString, QString> &problems) { songs->showFileProblems(problems); }, this);
 }
 
 // Files kept in step by a synchronised folder or a share change under the running program: each
@@ -656,10 +680,9 @@ void Form1::watchFiles() {
     w.add({QStringLiteral("播放清除设置"), [this] { return m_form3->settingsFilePath(); }, [this] { m_form3->GetQc(); },
            [this] { return m_form3->isVisible(); }});
     for (int n = 0; n < MusicLibraries::Count; ++n) {
-        const QString library = Frame5->Label61[std::size_t(n)]->text();
         for (const QString &path : {libraryfiles::groupSettingsPath(dir, n), libraryfiles::songListPath(dir, n)})
-            w.add({library, [path] { return path; }, [this, n] { Frame5->reloadLibrary(n); },
-                   [this] { return Frame5->isVisible(); }});
+            w.add({musicrules::libraryCaption(n), [path] { return path; }, [this, n] { reloadLibrary(n); },
+                   [this] { return m_libraryEditor && m_libraryEditor->isVisible(); }});
     }
     connect(&w, &FileWatch::deferred, this, [this](const QString &name, const QString &path) {
         // Over the panel being edited where it is a window of its own (the volume dialog).

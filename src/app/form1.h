@@ -83,8 +83,6 @@ public:
     // The panels below the main bar.
     WeekdayPanel *Frame1 = nullptr;    // "列表文件设置"
     ScheduleEditor *Frame2 = nullptr;  // "播放设置"
-    // The library editor "随机播放文件列表", over the main bar while it is open.
-    LibraryEditor *Frame5 = nullptr;
 
     // Timers of the main window.
     Timer *Timer1 = nullptr;   // one-second scheduler tick
@@ -104,6 +102,9 @@ public:
     Form2 &form2() { return *m_form2; }
     Form3 &form3() { return *m_form3; }
     HolidayDialog &holidayDialog();
+    // The library editor Frame5 "随机播放文件列表", over the main bar while it is open, made when
+    // first opened; the libraries it edits are loaded into memory at start-up.
+    LibraryEditor &libraryEditor();
     // The password over what changes the broadcast, and its dialog "设置密码".
     SettingsLock &settingsLock() { return *m_lock; }
     PasswordDialog &passwordDialog();
@@ -144,6 +145,7 @@ private:
     void watchClock();
     int setScheduledVolume();
     void buildRandomMusic();
+    void reloadLibrary(int n);
     int setGroupVolume(int slider);
     void watchSoundFiles();
     void watchFiles();
@@ -164,6 +166,7 @@ private:
     std::unique_ptr<HolidayDialog> m_holidayDialog;
     SettingsLock *m_lock = nullptr;
     std::unique_ptr<PasswordDialog> m_passwordDialog;
+    LibraryEditor *m_libraryEditor = nullptr;
     AutoShutdown *m_shutdown = nullptr;
     ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     FileWatch *m_fileWatch = nullptr;

@@ -8,6 +8,7 @@
 #include "core/storablepath.h"
 #include "core/timetext.h"
 #include "randommusic/libraryfiles.h"
+#include "randommusic/libraryloading.h"
 #include "randommusic/logging.h"
 #include "randommusic/musicrules.h"
 #include "randommusic/sortedlistbox.h"
@@ -66,9 +67,8 @@ void LibraryEditor::build() {
     left->setSpacing(2);
     auto *tabs = new QHBoxLayout;
     tabs->setSpacing(2);
-    const QStringList tabCaptions = {QStringLiteral("曲库一"), QStringLiteral("曲库二"), QStringLiteral("曲库三")};
     for (int i = 0; i < 3; ++i) {
-        Label61[i] = new QLabel(tabCaptions[i], m_left);
+        Label61[i] = new QLabel(musicrules::libraryCaption(i), m_left);
         Label61[i]->setObjectName(QStringLiteral("Label61_%1").arg(i));
         Label61[i]->setAlignment(Qt::AlignCenter);
         Label61[i]->setMargin(1);
@@ -202,13 +202,13 @@ bool LibraryEditor::eventFilter(QObject *watched, QEvent *event) {
     return QGroupBox::eventFilter(watched, event);
 }
 
-void LibraryEditor::loadAtStartUp() {
-    for (int n = MusicLibraries::Count - 1; n >= 0; --n) {
-        List2->clear();
+void LibraryEditor::showAsLoaded() {
+    // Through the fields in start-up's order, so that they read as that loading leaves them:
+    // where library 0 stores no settings, its day boxes keep the ticks of the library before.
+    for (int n = MusicLibraries::Count - 1; n >= 0; --n)
         GetSuiJi(n);
-        LoadSongList(n);
-    }
     m_libraries.CurrentLibrary = 0;
+    List2->setEntries(m_libraries.library[0].songs());
 }
 
 void LibraryEditor::open() {
@@ -241,11 +241,8 @@ void LibraryEditor::returnToMain() {
 
 void LibraryEditor::GetSuiJi(int n) {
     List2->clear();
-    const QString path = libraryfiles::groupSettingsPath(m_appDir, n);
-    RecordFile file(path, libraryfiles::RecordSize);
-    if (const Result opened = file.openForReading(); !opened)
-        qCWarning(lcMusic) << "cannot read" << path << opened.reason();
-    if (file.length() == 0) {
+    const std::optional<std::array<PlayGroup, 4>> stored = libraryloading::readGroups(m_appDir, n);
+    if (!stored) {
         // No settings stored: the texts show midnight, while the spinners, the day boxes and
         // the library in memory keep what they had.
         for (GroupFields &f : m_groups) {
@@ -256,14 +253,13 @@ void LibraryEditor::GetSuiJi(int n) {
     }
     MusicLibrary &library = m_libraries.library[n];
     for (int g = 0; g < libraryfiles::GroupCount; ++g) {
-        // A record the file holds only in part reads its missing bytes as zeros.
-        const PlayGroup stored = libraryfiles::groupFromRecord(file.read(g + 1));
+        const PlayGroup &group = (*stored)[std::size_t(g)];
         GroupFields &f = m_groups[g];
-        showTime(f.start, stored.start);
-        showTime(f.stop, stored.stop);
+        showTime(f.start, group.start);
+        showTime(f.stop, group.stop);
         for (int d = 0; d < 7; ++d) {
-            f.days[d]->setChecked(stored.days[d] == 1);
-            library.groups[g].days[d] = stored.days[d];
+            f.days[d]->setChecked(group.days[d] == 1);
+            library.groups[g].days[d] = group.days[d];
         }
     }
     for (int g = 0; g < libraryfiles::GroupCount; ++g) {
@@ -303,30 +299,7 @@ void LibraryEditor::ReflashSj() {
 }
 
 void LibraryEditor::LoadSongList(int n) {
-    const QString path = libraryfiles::songListPath(m_appDir, n);
-    QStringList songs;
-    QFile file;
-    regularfile::Fault fault;
-    if (const Result opened = regularfile::open(path, &file, &fault); !opened) {
-        if (fault != regularfile::Fault::Missing)
-            qCWarning(lcMusic) << "cannot read" << path << opened.reason();
-    } else if (file.size() == 0) {
-        // An empty library keeps no song list file.
-        if (!QFile::remove(path))
-            qCWarning(lcMusic) << "cannot delete the empty song list" << path;
-        ownwrites::note(path);
-    } else {
-        // Enough for every song there is room for; a longer file is damaged anyway.
-        const QByteArray bytes =
-            regularfile::readStart(file, qint64(MusicLibrary::MaxSongs) * (libraryfiles::MaxLineBytes + 2));
-        int skipped = 0;
-        songs = libraryfiles::songsFromBytes(bytes, &skipped);
-        if (skipped > 0)
-            qCWarning(lcMusic) << path << ":" << skipped << "empty or overlong lines passed over";
-        if (!file.atEnd())
-            qCWarning(lcMusic) << path << "holds more than there is room for; its start is taken";
-    }
-    m_libraries.library[n].setSongs(songs);
+    m_libraries.library[n].setSongs(libraryloading::readSongs(m_appDir, n));
     if (List2->count() == 0) {
         List2->setEntries(m_libraries.library[n].songs());
     } else {

@@ -54,8 +54,10 @@ public:
     };
     const GroupFields &group(int g) const { return m_groups[g - 1]; }
 
-    // Start-up: library 2, 1, then 0 loaded into memory and the editor; library 0 shown.
-    void loadAtStartUp();
+    // The editor is made when first opened, after start-up has loaded the libraries into
+    // memory: the fields as start-up's loading of library 2, 1, then 0 leaves them, library 0
+    // shown with its songs in memory.
+    void showAsLoaded();
     // Command22 "随机": shows the panel as it was left and pauses the random music.
     void open();
     // Label61 click: saves the groups shown so far, then shows library i.

@@ -36,6 +36,11 @@ QString groupCaption(int number) {
     return QStringLiteral("第") + n + QStringLiteral("组");
 }
 
+QString libraryCaption(int n) {
+    static const QString digits = QStringLiteral("一二三");
+    return n >= 0 && n < 3 ? QStringLiteral("曲库") + digits[n] : QString();
+}
+
 int pickSong(MusicLibrary &library, int &historyCount, const std::function<double()> &draw) {
     const int n = library.songCount();
     if (n <= 0)

@@ -23,6 +23,8 @@ int openGroup(const std::array<PlayGroup, 4> &groups, int now, int weekday);
 constexpr int volumeSlider(int library, int group) { return 4 * library + group - 1; }
 // The group frame caption of a global group number 1 … 12: "第一组" … "第十二组".
 QString groupCaption(int number);
+// A library's name, n = 0 … 2: "曲库一" … "曲库三".
+QString libraryCaption(int n);
 
 // Picks a song position k of the library and remembers it. draw() gives numbers 0 ≤ r < 1;
 // k = floor(r × songCount × 10000) mod songCount, drawn again while k + 1 is among the

@@ -76,7 +76,7 @@ class TestCrashSafe : public QObject {
     // What the operator does to save with this writer; returns the file it writes.
     static QString save(Writer writer, TestEnv &env, Form1 &form) {
         ScheduleEditor &editor = *form.Frame2;
-        LibraryEditor &library = *form.Frame5;
+        LibraryEditor &library = form.libraryEditor();
         switch (writer) {
         case Writer::ListAdd:
             openList(env, form);

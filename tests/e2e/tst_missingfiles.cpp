@@ -72,7 +72,7 @@ private slots:
 
         FlexGridModel &today = *form.MSFlexGrid1->cells();
         FlexGridModel &editor = *form.Frame2->MSFlexGrid2->cells();
-        SortedListBox &songs = *form.Frame5->List2;
+        SortedListBox &songs = *form.libraryEditor().List2;
         QCOMPARE(songs.count(), 2);
         QListWidgetItem *song = songs.item(songs.entries().indexOf(news));
         const QStringList todayTexts = {"√", "11:00:00", "通知", "0:00:05", news};
@@ -104,7 +104,7 @@ private slots:
         QDir().mkpath(shots);
         form.grab().save(shots + "/missingfiles_form1.png");
         form.Frame2->grab().save(shots + "/missingfiles_editor.png");
-        form.Frame5->grab().save(shots + "/missingfiles_library.png");
+        form.libraryEditor().grab().save(shots + "/missingfiles_library.png");
 
         writeFile(news, "<html>not found</html>");
         env.clock->advance(SoundFileWatch::IntervalMs);

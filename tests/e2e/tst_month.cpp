@@ -458,7 +458,7 @@ private:
             (chance(0.8) ? shutdown.Command17 : shutdown.Command16)->click();
         else if (m_form->Frame2->state() != editorrules::State::Closed)
             editList();
-        else if (m_form->Frame5->isVisible())
+        else if (m_form->libraryEditor().isVisible())
             editLibrary();
         else
             mainAction();
@@ -580,7 +580,7 @@ private:
     }
 
     void editLibrary() {
-        LibraryEditor &e = *m_form->Frame5;
+        LibraryEditor &e = m_form->libraryEditor();
         const int g = 1 + pick(4);
         switch (pick(7)) {
         case 0: e.showLibrary(pick(3)); break;

@@ -246,9 +246,9 @@ private slots:
         saveScreenshot(&form, QStringLiteral("form1-about"));
         QTest::mouseClick(form.Picture3, Qt::LeftButton);
         form.Command22->click();
-        QVERIFY(form.Frame5->isVisible());
+        QVERIFY(form.libraryEditor().isVisible());
         saveScreenshot(&form, QStringLiteral("form1-library"));
-        form.Frame5->hide();
+        form.libraryEditor().hide();
 
         AutoShutdown &shutdown = form.autoShutdown();
         form.Command14->click();

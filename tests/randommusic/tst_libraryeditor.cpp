@@ -50,11 +50,11 @@ private slots:
             QCOMPARE(QFileInfo(env.path(QStringLiteral("Sjbf%1.dat").arg(n))).size(), 0);
             QVERIFY(!QFileInfo::exists(env.path(QStringLiteral("SjFile%1.dat").arg(n))));
         }
-        QCOMPARE(timeTexts(*form.Frame5), QStringList(8, QStringLiteral("00:00:00")));
-        for (QCheckBox *box : form.Frame5->findChildren<QCheckBox *>())
+        QCOMPARE(timeTexts(form.libraryEditor()), QStringList(8, QStringLiteral("00:00:00")));
+        for (QCheckBox *box : form.libraryEditor().findChildren<QCheckBox *>())
             QVERIFY(!box->isChecked());
-        QCOMPARE(form.Frame5->List2->count(), 0);
-        QVERIFY(!form.Frame5->isVisibleTo(&form));
+        QCOMPARE(form.libraryEditor().List2->count(), 0);
+        QVERIFY(!form.libraryEditor().isVisibleTo(&form));
     }
 
     // Libraries load 2, 1, 0: library 0 is shown; its settings file is empty, so its times
@@ -66,7 +66,7 @@ private slots:
         writeBytes(env.path("SjFile0.dat"), "/m/b.wav\r\n/m/a.wav\r\n");
         writeBytes(env.path("SjFile2.dat"), "/x.wav\r\n");
         Form1 form(env.services);
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         QCOMPARE(form.libraries.library[0].songs(), QStringList({"/m/b.wav", "/m/a.wav"}));  // file order
         QCOMPARE(e.List2->entries(), QStringList({"/m/a.wav", "/m/b.wav"}));                 // sorted
         QCOMPARE(form.libraries.library[2].songs(), QStringList({"/x.wav"}));
@@ -100,7 +100,7 @@ private slots:
         TestEnv env;
         Form1 form(env.services);
         form.show();
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         form.Command22->click();
         for (int i = 0; i < 3; ++i)  // the upper arrow of group 2's start hours
             QTest::mouseClick(e.VScroll24, Qt::LeftButton, {}, QPoint(e.VScroll24->width() / 2, 3));
@@ -141,7 +141,7 @@ private slots:
         if (before > 0)
             writeBytes(env.path("SjFile0.dat"), songLines(0, before));
         Form1 form(env.services);
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         const QByteArray old = bytesOf(env.path("SjFile0.dat"));
         env.dialogs->chosenFileLists.enqueue(chosen);
         e.Command23->click();
@@ -173,7 +173,7 @@ private slots:
     void unstorableSongsAreLeftOut() {
         TestEnv env;
         Form1 form(env.services);
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         const QString tooLong = pathOfBytes("/m/", libraryfiles::MaxLineBytes + 1, ".wav");
         const QStringList kept = {"/m/b.wav", pathOfBytes("/音乐/", libraryfiles::MaxLineBytes, "铃.wav")};
         const QStringList refused = {"/m/Straße.wav", "/m/종.mp3", "/m/🔔.mid", tooLong};
@@ -197,7 +197,7 @@ private slots:
         writeBytes(env.path("SjFile0.dat"), "/m/a.wav\r\n");
         Form1 form(env.services);
         form.show();
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         form.Command22->click();
         e.Command24->click();  // nothing selected: nothing happens
         QCOMPARE(e.List2->count(), 1);
@@ -219,7 +219,7 @@ private slots:
         writeBytes(env.path("SjFile0.dat"), "/m/a.wav\r\n");
         QVERIFY(QDir(env.dir.path()).mkdir("Sjbf0.dat"));  // a folder where the file should be
         Form1 form(env.services);
-        LibraryEditor &e = *form.Frame5;
+        LibraryEditor &e = form.libraryEditor();
         form.Command22->click();
         e.Command25->click();
         QCOMPARE(env.dialogs->messages.size(), 1);
@@ -250,13 +250,13 @@ private slots:
         Form1 form(env.services);
         const MusicLibrary &library = form.libraries.library[0];
         QVERIFY(library.songCount() <= 1001);
-        QCOMPARE(form.Frame5->List2->count(), library.songCount());
+        QCOMPARE(form.libraryEditor().List2->count(), library.songCount());
         for (const PlayGroup &g : library.groups) {
             QVERIFY(g.start >= 0 && g.start < 86400 && g.stop >= 0 && g.stop < 86400);
             for (qint16 d : g.days)
                 QVERIFY(d == 0 || d == 1);
         }
-        for (const QString &t : timeTexts(*form.Frame5))
+        for (const QString &t : timeTexts(form.libraryEditor()))
             QVERIFY(timetext::parse(t).has_value());
     }
 
@@ -265,15 +265,15 @@ private slots:
         Form1 form(env.services);
         form.show();
         form.Command22->click();
-        QVERIFY(form.Frame5->isVisible());
+        QVERIFY(form.libraryEditor().isVisible());
         for (int height : {windowheight::Compact, windowheight::WithLists, windowheight::Full}) {
             windowheight::setCentred(&form, height);
             QCoreApplication::processEvents();
             form.grab().save(QStringLiteral("Form1_Frame5_%1.png").arg(height));
             const QRect window = form.rect();
-            QVERIFY(form.Frame5->geometry().bottom() < twipsToPixels(windowheight::Compact));
-            QList<QWidget *> widgets = form.Frame5->findChildren<QWidget *>();
-            widgets << form.Frame5;
+            QVERIFY(form.libraryEditor().geometry().bottom() < twipsToPixels(windowheight::Compact));
+            QList<QWidget *> widgets = form.libraryEditor().findChildren<QWidget *>();
+            widgets << &form.libraryEditor();
             for (QWidget *w : widgets) {
                 if (!w->isVisibleTo(&form))
                     continue;
