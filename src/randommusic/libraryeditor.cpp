@@ -2,9 +2,7 @@
 #include "randommusic/libraryeditor.h"
 
 #include "core/clock.h"
-#include "core/filesignature.h"
 #include "core/recordfile.h"
-#include "core/regularfile.h"
 #include "core/storablepath.h"
 #include "core/timetext.h"
 #include "randommusic/libraryfiles.h"
@@ -14,7 +12,6 @@
 #include "randommusic/sortedlistbox.h"
 #include "ui/named.h"
 
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
