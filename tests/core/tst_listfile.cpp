@@ -6,6 +6,7 @@
 #include "core/schedulelistfile.h"
 #include "core/timetext.h"
 
+#include <iconv.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -381,6 +382,38 @@ private slots:
         // Code page 936's one single byte beyond ASCII, both ways.
         QCOMPARE(gbk::decode(QByteArray("5\x80")), QStringLiteral("5€"));
         QCOMPARE(gbk::encode(QStringLiteral("5€")), QByteArray("5\x80"));
+    }
+
+    // Every two-byte character reads as iconv reads it alone, and writes back to its bytes.
+    void everyPairAsIconvReadsIt() {
+        iconv_t cd = iconv_open("UTF-16LE", "GBK");
+        QVERIFY(cd != reinterpret_cast<iconv_t>(-1));
+        int characters = 0;
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                char pair[2] = {char(lead), char(trail)};
+                char *in = pair;
+                size_t inLeft = 2;
+                char16_t u = 0;
+                char *out = reinterpret_cast<char *>(&u);
+                size_t outLeft = sizeof u;
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                const bool converts = iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1) && u >= 0x80;
+                const QString read = gbk::decode(QByteArray(pair, 2));
+                if (!converts) {
+                    QVERIFY2(read.startsWith(QLatin1Char('?')), qPrintable(QString::number(lead * 256 + trail, 16)));
+                    continue;
+                }
+                ++characters;
+                QCOMPARE(read, QString(QChar(u)));
+                // A character with two codes writes as its first.
+                const QByteArray written = gbk::encode(read);
+                QCOMPARE(gbk::decode(written), read);
+                QVERIFY(written == QByteArray(pair, 2) || written < QByteArray(pair, 2));
+            }
+        }
+        iconv_close(cd);
+        QVERIFY(characters > 21000);
     }
 };
 
