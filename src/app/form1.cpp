@@ -50,6 +50,7 @@
 namespace {
 
 constexpr int FormWidthTwips = 10440;
+constexpr int ScheduleEditorTop = 6240;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
@@ -96,9 +97,6 @@ Form1::Form1(Services &services, QWidget *parent)
 
     Frame1 = new WeekdayPanel(*m_services.dialogs, CommonDialog1, m_services.appDir, this);
     Frame1->setGeometry(twipsRect(120, 3300, FormWidthTwips - 240, 2850));
-    Frame2 = new ScheduleEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, *MSFlexGrid1, todayList, this);
-    Frame2->setGeometry(twipsRect(120, 6240, FormWidthTwips - 240, 2880));
-    connect(Frame2, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
     // A dialog window of its own, opened from the weekday panel; it reads the calendar's file
     // again each time, so a hand edit comes into force there too.
     connect(Frame1->HolidayButton, &QPushButton::clicked, this, [this] { holidayDialog().openDialog(); });
@@ -159,7 +157,7 @@ Form1::Form1(Services &services, QWidget *parent)
     buildHousekeeping();
     watchClock();
     buildRandomMusic();
-    watchSoundFiles();
+    watchSoundFiles(MSFlexGrid1, todaygrid::FileColumn, this);
     buildDecorations();
     guardSettings();
 
@@ -192,6 +190,27 @@ PasswordDialog &Form1::passwordDialog() {
     if (!m_passwordDialog)
         m_passwordDialog = std::make_unique<PasswordDialog>(*m_lock, *m_services.dialogs, this);
     return *m_passwordDialog;
+}
+
+// Below the weekday panel, seen only at the window's full height: most days nobody opens it.
+ScheduleEditor &Form1::scheduleEditor() {
+    if (m_scheduleEditor)
+        return *m_scheduleEditor;
+    m_scheduleEditor =
+        new ScheduleEditor(*m_services.dialogs, CommonDialog1, m_services.appDir, *MSFlexGrid1, todayList, this);
+    ScheduleEditor *editor = m_scheduleEditor;
+    editor->setGeometry(twipsRect(120, ScheduleEditorTop, FormWidthTwips - 240, 2880));
+    connect(editor, &ScheduleEditor::listOpenChanged, this, &Form1::listOpenChanged);
+    watchSoundFiles(editor->MSFlexGrid2, editorrules::FileColumn, editor);
+    editor->prepareGrid();
+    editor->show();  // a child made after the window was shown stays hidden until told
+    return *editor;
+}
+
+void Form1::resizeEvent(QResizeEvent *event) {
+    if (!m_scheduleEditor && height() > twipsToPixels(ScheduleEditorTop))
+        scheduleEditor();
+    QWidget::resizeEvent(event);
 }
 
 // Made when first opened: its hundred controls and a list of up to 1001 songs are most of
@@ -464,7 +483,6 @@ void Form1::startUp() {
     m_form2->startUp();  // the mixer opened, the sliders' ranges, Volume.cfg
     m_form3->GetQc();
     prepareTodayGrid();
-    Frame2->prepareGrid();
     Frame1->loadConfig();
     if (const Result loaded = m_holidays.load(); !loaded)
         qCWarning(lcApp) << "the holiday calendar cannot be read" << m_holidays.path() << loaded.reason();
@@ -628,21 +646,13 @@ int Form1::setGroupVolume(int slider) {
 
 // Today's list, the list in the editor and the library in its editor show in red the files
 // that will not play, checked when they are loaded and once a minute.
-void Form1::watchSoundFiles() {
-    Clock &clock = *m_services.clock;
+void Form1::watchSoundFiles(FlexGrid *grid, int fileColumn, QObject *parent) {
     new SoundFileWatch(
-        clock, *MSFlexGrid1->cells(), todaygrid::FileColumn,
-        [grid = MSFlexGrid1](const QHash<QString, QString> &problems) {
-            grid->cells()->setFileProblems(todaygrid::FileColumn, problems);
+        *m_services.clock, *grid->cells(), fileColumn,
+        [grid, fileColumn](const QHash<QString, QString> &problems) {
+            grid->cells()->setFileProblems(fileColumn, problems);
         },
-        this);
-    FlexGrid *editorGrid = Frame2->MSFlexGrid2;
-    new SoundFileWatch(
-        clock, *editorGrid->cells(), editorrules::FileColumn,
-        [editorGrid](const QHash<QString, QString> &problems) {
-            editorGrid->cells()->setFileProblems(editorrules::FileColumn, problems);
-        },
-        this);
+        parent);
 }
 
 // Files kept in step by a synchronised folder or a share change under the running program: each
@@ -654,12 +664,12 @@ void Form1::watchFiles() {
     FileWatch &w = *m_fileWatch;
     w.add({QStringLiteral("今日列表"), [this] { return todayList.path; }, [this] { m_tick->reloadTodayList(); },
            [] { return false; }, [this] { return todayList.loaded; }});
-    w.add({QStringLiteral("编辑中的列表文件"), [this] { return Frame2->Text19->text(); },
-           [this] {
+    auto editedList = [this] { return m_scheduleEditor ? m_scheduleEditor->Text19->text() : QString(); };
+    w.add({QStringLiteral("编辑中的列表文件"), editedList, [this, editedList] {
                m_services.dialogs->notify(this,
                                           QStringLiteral("正在编辑的列表文件已被别处修改：\n%1\n"
                                                          "编辑器中的内容保持不变；保存会以编辑器中的内容覆盖它。")
-                                              .arg(Frame2->Text19->text()),
+                                              .arg(editedList()),
                                           Dialogs::Icon::Information);
            }});
     w.add({QStringLiteral("列表文件设置"),

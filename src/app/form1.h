@@ -81,8 +81,9 @@ public:
     CommonDialog CommonDialog1;
 
     // The panels below the main bar.
-    WeekdayPanel *Frame1 = nullptr;    // "列表文件设置"
-    ScheduleEditor *Frame2 = nullptr;  // "播放设置"
+    WeekdayPanel *Frame1 = nullptr;  // "列表文件设置"
+    // The schedule editor Frame2 "播放设置", made when the window first grows to show it.
+    ScheduleEditor &scheduleEditor();
 
     // Timers of the main window.
     Timer *Timer1 = nullptr;   // one-second scheduler tick
@@ -133,6 +134,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildMainBar();
@@ -147,7 +149,7 @@ private:
     void buildRandomMusic();
     void reloadLibrary(int n);
     int setGroupVolume(int slider);
-    void watchSoundFiles();
+    void watchSoundFiles(FlexGrid *grid, int fileColumn, QObject *parent);
     void watchFiles();
     void guardSettings();
     void startUp();
@@ -167,6 +169,7 @@ private:
     SettingsLock *m_lock = nullptr;
     std::unique_ptr<PasswordDialog> m_passwordDialog;
     LibraryEditor *m_libraryEditor = nullptr;
+    ScheduleEditor *m_scheduleEditor = nullptr;
     AutoShutdown *m_shutdown = nullptr;
     ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     FileWatch *m_fileWatch = nullptr;

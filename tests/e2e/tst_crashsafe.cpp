@@ -64,8 +64,8 @@ class TestCrashSafe : public QObject {
 
     static void openList(TestEnv &env, Form1 &form) {
         env.dialogs->chosenFiles.enqueue(env.path("L.lst"));
-        form.Frame2->Command6->click();
-        QCOMPARE(form.Frame2->state(), editorrules::State::Open);
+        form.scheduleEditor().Command6->click();
+        QCOMPARE(form.scheduleEditor().state(), editorrules::State::Open);
     }
 
     static void chooseRow(FlexGrid &grid, int row) {
@@ -75,7 +75,7 @@ class TestCrashSafe : public QObject {
 
     // What the operator does to save with this writer; returns the file it writes.
     static QString save(Writer writer, TestEnv &env, Form1 &form) {
-        ScheduleEditor &editor = *form.Frame2;
+        ScheduleEditor &editor = form.scheduleEditor();
         LibraryEditor &library = form.libraryEditor();
         switch (writer) {
         case Writer::ListAdd:

@@ -66,12 +66,12 @@ private slots:
         form.Frame1->Text5->setText(list);
         env.clock->advance(1000);
         env.dialogs->chosenFiles.enqueue(list);
-        form.Frame2->Command6->click();  // the same list open in the editor
+        form.scheduleEditor().Command6->click();  // the same list open in the editor
         form.MSFlexGrid1->setTextMatrix(2, 0, QStringLiteral("√"));
         settle(form);
 
         FlexGridModel &today = *form.MSFlexGrid1->cells();
-        FlexGridModel &editor = *form.Frame2->MSFlexGrid2->cells();
+        FlexGridModel &editor = *form.scheduleEditor().MSFlexGrid2->cells();
         SortedListBox &songs = *form.libraryEditor().List2;
         QCOMPARE(songs.count(), 2);
         QListWidgetItem *song = songs.item(songs.entries().indexOf(news));
@@ -103,7 +103,7 @@ private slots:
         const QString shots = QCoreApplication::applicationDirPath() + "/screenshots";
         QDir().mkpath(shots);
         form.grab().save(shots + "/missingfiles_form1.png");
-        form.Frame2->grab().save(shots + "/missingfiles_editor.png");
+        form.scheduleEditor().grab().save(shots + "/missingfiles_editor.png");
         form.libraryEditor().grab().save(shots + "/missingfiles_library.png");
 
         writeFile(news, "<html>not found</html>");

@@ -456,7 +456,7 @@ private:
         m_acting = true;
         if (countdown)
             (chance(0.8) ? shutdown.Command17 : shutdown.Command16)->click();
-        else if (m_form->Frame2->state() != editorrules::State::Closed)
+        else if (m_form->scheduleEditor().state() != editorrules::State::Closed)
             editList();
         else if (m_form->libraryEditor().isVisible())
             editLibrary();
@@ -495,8 +495,8 @@ private:
         case 3: {  // a list opened in the editor
             const QString name = chance(0.9) ? Lists[pick(Lists.size())] : QStringLiteral("new%1.lst").arg(pick(5));
             env.dialogs->chosenFiles.enqueue(path(name));
-            f.Frame2->Command6->click();
-            expect(f.Frame2->state() == editorrules::State::Open, "could not open " + name);
+            f.scheduleEditor().Command6->click();
+            expect(f.scheduleEditor().state() == editorrules::State::Open, "could not open " + name);
             break;
         }
         case 4: f.Command22->click(); break;
@@ -526,7 +526,7 @@ private:
     }
 
     void editList() {
-        ScheduleEditor &e = *m_form->Frame2;
+        ScheduleEditor &e = m_form->scheduleEditor();
         FlexGrid &grid = *e.MSFlexGrid2;
         const int rows = grid.Rows() - 1;
         auto chooseRow = [&] {
@@ -671,14 +671,14 @@ private:
         Form1 &f = *m_form;
         for (const QFileInfo &fi : QDir(env.dir.path()).entryInfoList({"*.lst"}, QDir::Files))
             expect(fi.size() % ScheduleItem::RecordSize == 0, "list file cut short: " + fi.fileName());
-        if (f.Frame2->state() == editorrules::State::Open) {
-            const FlexGrid &g = *f.Frame2->MSFlexGrid2;
+        if (f.scheduleEditor().state() == editorrules::State::Open) {
+            const FlexGrid &g = *f.scheduleEditor().MSFlexGrid2;
             QByteArray shown;
             for (int r = 1; r < g.Rows(); ++r)
                 shown += editorrules::itemFromRow(g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2),
                                                   g.TextMatrix(r, 3))
                              .toRecord();
-            expect(bytesOf(f.Frame2->Text19->text()) == shown, "the open list's file differs from the editor");
+            expect(bytesOf(f.scheduleEditor().Text19->text()) == shown, "the open list's file differs from the editor");
         }
 
         const QByteArray lst = bytesOf(path("LstCfg.Cfg"));

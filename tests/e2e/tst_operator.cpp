@@ -204,13 +204,13 @@ private slots:
             QCOMPARE(form.height(), twips / 15);
             if (twips == 9150) {
                 env.dialogs->chosenFiles.enqueue(env.path("monday.lst"));
-                form.Frame2->Command6->click();  // a list open in the editor
+                form.scheduleEditor().Command6->click();  // a list open in the editor
             }
             const QStringList faults = windowFaults(&form);
             QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("at %1: ").arg(twips) + faults.join("; ")));
             saveScreenshot(&form, QStringLiteral("form1-%1").arg(twips));
             if (twips == 9150)
-                form.Frame2->Command6->click();
+                form.scheduleEditor().Command6->click();
         }
         form.Frame1->HolidayButton->click();
         QVERIFY(form.holidayDialog().isVisible());
@@ -380,11 +380,11 @@ private slots:
         QVERIFY(!QFile::exists(env.path("monday.lst")));  // the weekday panel only names it
 
         typeNew(QStringLiteral("new"));  // the editor's is "lst"
-        form.Frame2->Command6->click();
+        form.scheduleEditor().Command6->click();
         QVERIFY(acted);
-        QCOMPARE(form.Frame2->Text19->text(), env.path("new.lst"));
+        QCOMPARE(form.scheduleEditor().Text19->text(), env.path("new.lst"));
         QVERIFY(QFileInfo(env.path("new.lst")).isFile());  // opening a new name creates the list
-        QCOMPARE(form.Frame2->state(), editorrules::State::Open);
+        QCOMPARE(form.scheduleEditor().state(), editorrules::State::Open);
         QCOMPARE(listed, QStringList({"old.lst", "old.lst"}));
         QCOMPARE(titles, QStringList({"打开", "打开"}));
 
@@ -406,7 +406,7 @@ private slots:
                                    d->reject();
                                },
                                &acted);
-        form.Frame2->Command12->click();
+        form.scheduleEditor().Command12->click();
         QVERIFY(acted);
         // Sound files only, beside the name the last use left in the name box.
         QCOMPARE(listed, QStringList({"bell.wav", "new.lst"}));
@@ -414,8 +414,8 @@ private slots:
         QCOMPARE(bellDetails,
                  QStringList({QStringLiteral("0 字节"),
                               chinese.toString(QFileInfo(env.path("bell.wav")).lastModified(), QLocale::ShortFormat)}));
-        QVERIFY(form.Frame2->Text12->text().isEmpty());  // cancelled
-        form.Frame2->Command6->click();
+        QVERIFY(form.scheduleEditor().Text12->text().isEmpty());  // cancelled
+        form.scheduleEditor().Command6->click();
     }
 
     // Qt's own texts are Chinese whatever the system's language.

@@ -67,7 +67,7 @@ private slots:
 
         // The editor opens the read-only list and says nothing until a write is refused.
         const QByteArray before = bytesOf(list);
-        ScheduleEditor &editor = *form.Frame2;
+        ScheduleEditor &editor = form.scheduleEditor();
         env.dialogs->chosenFiles.enqueue(list);
         editor.Command6->click();
         QCOMPARE(editor.Text19->text(), list);

@@ -194,11 +194,11 @@ private slots:
         Form1 form(env.services);
         form.todayList.path = QStringLiteral("/lists/today.lst");
         env.dialogs->chosenFiles.enqueue(env.path("edit.lst"));
-        form.Frame2->Command6->click();
+        form.scheduleEditor().Command6->click();
         QVERIFY(!form.Command1->isEnabled());
         QVERIFY(!form.Command2->isEnabled());
         QVERIFY(!form.Frame1->isEnabled());
-        form.Frame2->Command6->click();  // close: the list goes into today's grid
+        form.scheduleEditor().Command6->click();  // close: the list goes into today's grid
         QVERIFY(form.Command1->isEnabled() && form.Command2->isEnabled() && form.Frame1->isEnabled());
         QCOMPARE(form.Label28->text(), QStringLiteral("列表文件：/lists/today.lst"));
         QCOMPARE(form.MSFlexGrid1->TextMatrix(1, 4), QStringLiteral("a.wav"));
@@ -396,7 +396,7 @@ private slots:
         form.show();
         if (listOpen) {
             env.dialogs->chosenFiles.enqueue(env.path("edit.lst"));
-            form.Frame2->Command6->click();
+            form.scheduleEditor().Command6->click();
         }
         if (byWindowManager)
             form.close();
