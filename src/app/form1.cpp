@@ -531,12 +531,7 @@ void Form1::buildDecorations() {
         w->installEventFilter(this);
 }
 
-const QPixmap &Form1::Image(int n) {
-    QPixmap &image = m_images[std::size_t(std::clamp(n, 1, 6) - 1)];
-    if (image.isNull())
-        image = QPixmap::fromImage(pictures::slide(n));
-    return image;
-}
+QPixmap Form1::Image(int n) const { return QPixmap::fromImage(pictures::slide(std::clamp(n, 1, 6))); }
 
 void Form1::turnStatusLines() {
     for (QLabel *line : {Label27, Label26}) {

@@ -74,8 +74,9 @@ public:
     PictureBox *Picture3 = nullptr;
     // The cover over today's list while nobody uses the program, and its pictures.
     PictureBox *Picture4 = nullptr;
-    // Image1 … Image6 (n = 1 … 6), each drawn when first shown.
-    const QPixmap &Image(int n);
+    // Image1 … Image6 (n = 1 … 6), drawn each time it is shown: the animation shows them for a
+    // second every half minute, and six pictures kept would hold a megabyte all day.
+    QPixmap Image(int n) const;
 
     // The one file dialog: what one use leaves (folder, name, filter) the next one starts from.
     CommonDialog CommonDialog1;
@@ -178,7 +179,6 @@ private:
     ManualControl *m_manual = nullptr;
     RandomPlay *m_random = nullptr;
 
-    std::array<QPixmap, 6> m_images;  // Image1 … Image6
     WindowDrag m_drag{*this};
     bool m_backgroundPressed = false;   // a left button went down on the background
     QObject *m_labelPressed = nullptr;  // the clock or date label a left button went down on

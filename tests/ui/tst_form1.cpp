@@ -225,7 +225,7 @@ private slots:
     // Index n of the picture Image1 … Image6 the cover shows, 0 for none of them.
     static int shownImage(Form1 &form) {
         for (int n = 1; n <= 6; ++n)
-            if (form.Picture4->pixmap().cacheKey() == form.Image(n).cacheKey())
+            if (form.Picture4->pixmap().toImage() == form.Image(n).toImage())
                 return n;
         return 0;
     }
