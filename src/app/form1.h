@@ -16,7 +16,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
-#include <array>
 #include <memory>
 
 class AutoShutdown;
