@@ -78,6 +78,11 @@ Form1::Form1(Services &services, QWidget *parent)
       m_asRun(services.asRun ? *services.asRun : AsRunLog::discard()),
       m_volume(services.mixer.get(), services.dialogs.get(), this), m_holidays(services.appDir) {
     m_volume.setAsRunLog(m_asRun);
+    // The music libraries are read on a thread of their own while the window is built: three
+    // song lists of up to 1001 Chinese names are most of start-up's file reading. Nothing looks
+    // at them before start-up's last step takes them.
+    m_librariesLoading =
+        std::async(std::launch::async, [this] { libraryloading::loadAll(m_services.appDir, libraries); });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tollmere"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -488,7 +493,7 @@ void Form1::startUp() {
         qCWarning(lcApp) << "the holiday calendar cannot be read" << m_holidays.path() << loaded.reason();
     m_shutdown->startUp();  // ClsTime.Cfg; the check starts
     MSFlexGrid1->setRows(1);
-    libraryloading::loadAll(m_services.appDir, libraries);  // the music libraries, the last step
+    m_librariesLoading.get();  // the music libraries, the last step
     watchFiles();
     Timer1->setEnabled(true);
     Timer11->setEnabled(true);

@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
+#include <future>
 #include <memory>
 
 class AutoShutdown;
@@ -173,6 +174,7 @@ private:
     AutoShutdown *m_shutdown = nullptr;
     ClockWatch *m_clockWatch = nullptr;  // none without the platform's clock status
     FileWatch *m_fileWatch = nullptr;
+    std::future<void> m_librariesLoading;
     std::unique_ptr<SchedulerTick> m_tick;
     PlaybackEngine *m_engine = nullptr;
     ManualControl *m_manual = nullptr;
