@@ -1,9 +1,10 @@
 // Start-up of the whole program against a program that shows an empty Qt window: each a
-// fresh process, timed from launch until its window has been shown and painted. The program
-// then goes on as after a real start, preparing playback in the background; how long that
-// holds its event loop is measured over the following seconds. Some runs then stay idle with
-// the window shown for a while longer, for the processor time and resident memory an idle
-// program takes: its 200 ms timers (status lines, cover) must not keep it busy.
+// fresh process, timed from launch until its window has been shown and painted, many times over
+// and interleaved, as a machine shared with others varies from one start to the next. In a few
+// runs the program then goes on as after a real start, preparing playback in the background; how
+// long that holds its event loop is measured over the following seconds. Some of those then
+// stay idle with the window shown for a while longer, for the processor time and resident memory
+// an idle program takes: its 200 ms timers (status lines, cover) must not keep it busy.
 //
 // Two more rows say where the floor lies: a window showing one line of Chinese text in the
 // program's font (the font system is the first cost of any window with text, and the empty
@@ -21,7 +22,7 @@
 // school's PC; without one they are drawn offscreen.
 //
 // To profile one start: bench_startup --school-folder /tmp prints the folder it wrote, and
-// bench_startup form1-school busy FOLDER starts the program on it once.
+// bench_startup form1-school start FOLDER starts the program on it once.
 #include "app/form1.h"
 #include "app/setupapplication.h"
 #include "core/recordfile.h"
@@ -43,6 +44,8 @@
 
 namespace {
 
+constexpr int Runs = 31;  // start-ups of each window: a machine shared with others varies by tens of percent
+constexpr int StallRuns = 5;
 constexpr int AfterShownMs = 2000;
 constexpr int IdleMs = 25000;
 constexpr int IdleRuns = 3;
@@ -108,13 +111,18 @@ struct Run {
     double shownMs = 0, stallMs = 0, idlePercent = 0, rssMiB = 0, peakMiB = 0;
 };
 
+// What a run measures beside its start-up: nothing more (it ends once painted), how long the
+// event loop is held in the seconds after, or that and then the program idle.
+enum class After { Nothing, Stall, Idle };
+
 // A fresh process showing the window of mode, on folder (empty: a new empty folder of its own).
-Run runOnce(const QString &self, const QString &mode, const QString &folder, bool idle = false) {
+Run runOnce(const QString &self, const QString &mode, const QString &folder, After after) {
+    static const QString afterArgument[] = {QStringLiteral("start"), QStringLiteral("stall"), QStringLiteral("idle")};
     Run r;
     QProcess p;
     QElapsedTimer t;
     t.start();
-    p.start(self, {mode, idle ? QStringLiteral("idle") : QStringLiteral("busy"), folder});
+    p.start(self, {mode, afterArgument[int(after)], folder});
     QByteArray out;
     while (!out.contains("shown\n") && p.waitForReadyRead(30000))
         out += p.readAllStandardOutput();
@@ -220,23 +228,25 @@ int main(int argc, char **argv) {
     const QStringList modes = {"empty", "text", "form1-quiet", "form1", "form1-300mb", "form1-school"};
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (modes.contains(mode)) {
-        const bool idle = argc > 2 && qstrcmp(argv[2], "idle") == 0;
+        const QByteArray after = argc > 2 ? QByteArray(argv[2]) : QByteArray("stall");
         const QString folder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
         QApplication app(argc, argv);
         Measured measured;
         build(measured, mode, folder, app);
         showAndReport(*measured.window);
+        if (after == "start")
+            return 0;
         if (mode.startsWith(QLatin1String("form1")) && mode != QLatin1String("form1-quiet"))
             prepareAfterStartUp(*measured.services);  // as main does
         reportStall();
-        if (idle)
+        if (after == "idle")
             reportIdle();
         return 0;
     }
     QCoreApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--school-folder") == 0) {
         // Only writes the school's folder, to profile one start on it:
-        // bench_startup form1-school busy FOLDER
+        // bench_startup form1-school start FOLDER
         QTemporaryDir school(QString::fromLocal8Bit(argv[2]) + QStringLiteral("/school-XXXXXX"));
         school.setAutoRemove(false);
         writeSchoolFolder(school);
@@ -249,17 +259,18 @@ int main(int argc, char **argv) {
     auto folderOf = [&](const QString &mode) {
         return mode == QLatin1String("form1-school") ? school.path() : QString();
     };
-    const int runs = 15;
     for (const QString &m : modes)
-        runOnce(self, m, folderOf(m));  // warm the file cache for each
+        runOnce(self, m, folderOf(m), After::Nothing);  // warm the file cache for each
     constexpr int Modes = 6;
     QList<double> shown[Modes], stall[Modes], idlePercent[Modes], rss[Modes], peak[Modes];
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < Runs; ++i) {
         for (int m = 0; m < Modes; ++m) {
-            const Run r = runOnce(self, modes[m], folderOf(modes[m]), i < IdleRuns);
+            const After after = i < IdleRuns ? After::Idle : i < StallRuns ? After::Stall : After::Nothing;
+            const Run r = runOnce(self, modes[m], folderOf(modes[m]), after);
             shown[m] << r.shownMs;
-            stall[m] << r.stallMs;
-            if (i < IdleRuns) {
+            if (after != After::Nothing)
+                stall[m] << r.stallMs;
+            if (after == After::Idle) {
                 idlePercent[m] << r.idlePercent;
                 rss[m] << r.rssMiB;
                 peak[m] << r.peakMiB;
@@ -269,10 +280,10 @@ int main(int argc, char **argv) {
     const char *const names[Modes] = {"empty Qt window", "one line of text",   "Form1, no audio",
                                       "Form1, real",     "Form1, 300 MB list", "Form1, school folder"};
     std::printf(
-        "start-up, median of %d fresh processes (%s): launch to the window painted; then the longest the event "
-        "loop was held in the next %d s; idle with the window shown, median of %d processes over %d s each\n",
-        runs, qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("xcb"))), AfterShownMs / 1000, IdleRuns,
-        IdleMs / 1000);
+        "start-up, median of %d fresh processes (%s): launch to the window painted; the longest the event loop "
+        "was held in the next %d s, median of %d; idle with the window shown, median of %d processes over %d s each\n",
+        Runs, qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("xcb"))), AfterShownMs / 1000,
+        StallRuns, IdleRuns, IdleMs / 1000);
     for (int m = 0; m < Modes; ++m)
         std::printf(
             "  %-18s %7.1f ms (%.2f x)  held %5.1f ms   idle %6.3f %% of a core   resident %6.1f MiB (%.2f "
