@@ -219,6 +219,11 @@ private slots:
             button->click();
             QCOMPARE(form.height(), twips / 15);
             QCOMPARE(form.pos(), QPoint(123, (screen - twips / 15) / 2));
+            // The schedule editor, made when the window first grows to show it, is there to see.
+            if (twips == 9150) {
+                const auto *editor = form.findChild<ScheduleEditor *>();
+                QVERIFY(editor && editor->isVisible());
+            }
         }
     }
 
